@@ -1,0 +1,93 @@
+// The main dialog's behaviour: the information text, the commands, and the
+// Start sequence around a run with its result box.
+#include "main_dialog.h"
+
+#include "../optimize/run.h"
+#include "../optimize/test_dial.h"
+#include "../platform/alerts.h"
+#include "../platform/dialog.h"
+#include "../resources/resource.h"
+
+HWND MainDialogHandle = nullptr;
+const char* InfoText = nullptr;
+
+namespace {
+
+// Room for the information text and the zero the edit box needs after it.
+const size_t InfoTextCapacity = 1024;
+
+const int ProgressMax = 100;
+const int ProgressStep = 10;
+
+const char FailureText[] = "Ошибка. Оптимизация не возможна.";
+const char SuccessText[] = "Оптимизация выполнена.";
+const char SuccessCaption[] = "Результат оптимизации";
+
+void ShowProgressDisplay(HWND dialog) {
+    EnableControl(dialog, IDC_GROUP, false);
+    ShowControl(dialog, IDC_PROGRESS, true);
+    ShowControl(dialog, IDC_STATUS, true);
+    SetProgressRange(dialog, IDC_PROGRESS, 0, ProgressMax);
+    SetProgressStep(dialog, IDC_PROGRESS, ProgressStep);
+    SetProgressPosition(dialog, IDC_PROGRESS, 0);
+    RepaintDialog(dialog);
+}
+
+// A no-dial-tone error of this or an earlier run makes any run a failure.
+void ReportResult(bool ok) {
+    PlayDefaultSound();
+    if (!ok || NoDialTone.load())
+        ShowErrorBox(MainDialogHandle, FailureText, ErrorCaption);
+    else
+        ShowInformationBox(MainDialogHandle, SuccessText, SuccessCaption);
+}
+
+void RestoreIdleLook(HWND dialog) {
+    EnableControl(dialog, IDC_GROUP, true);
+    FocusControl(dialog, IDC_START);
+    ShowControl(dialog, IDC_PROGRESS, false);
+    ShowControl(dialog, IDC_STATUS, false);
+    RepaintDialog(dialog);
+}
+
+// Holds the dialog's thread for the whole run: no messages are dispatched.
+void RunStartSequence(HWND dialog) {
+    ShowProgressDisplay(dialog);
+    bool ok = RunOptimization();
+    ReportResult(ok);
+    RestoreIdleLook(dialog);
+}
+
+} // namespace
+
+// The resource has no terminating zero: hand over a copy bounded by its size.
+void ShowInformationText(HWND dialog) {
+    size_t size = 0;
+    InfoText = LoadTextResource(RESOURCE_NAME(IDR_INFO_TEXT), &size);
+    char text[InfoTextCapacity];
+    size_t length = size < InfoTextCapacity ? size : InfoTextCapacity - 1;
+    for (size_t i = 0; i < length; ++i)
+        text[i] = InfoText[i];
+    text[length] = 0;
+    SetItemText(dialog, IDC_INFO, text);
+}
+
+// The whole wParam is compared, so a notification code other than 0
+// (BN_CLICKED) matches no button. IDOK and IDCANCEL do nothing.
+bool OnMainDialogCommand(HWND dialog, uintptr_t wParam) {
+    switch (wParam) {
+    case IDC_START:
+        RunStartSequence(dialog);
+        return false;
+    case IDC_CLOSE:
+        EndDialogBox(dialog);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool OnMainDialogClose(HWND dialog) {
+    EndDialogBox(dialog);
+    return true;
+}

@@ -1,0 +1,28 @@
+# netopt.exe for Windows: the portable code, the Windows platform layer, the
+# dialog code and the resources.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "-c 1251")
+
+add_executable(netopt WIN32
+  ${NETOPT_CORE_SOURCES}
+  app/entry.cpp
+  app/main_dialog_proc.cpp
+  platform/win32/alerts.cpp
+  platform/win32/dialog.cpp
+  platform/win32/dialup.cpp
+  platform/win32/process.cpp
+  platform/win32/registry.cpp
+  platform/win32/text.cpp
+  resources/netopt.rc
+)
+set_source_files_properties(resources/netopt.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h")
+target_include_directories(netopt PRIVATE platform/win32 resources)
+target_compile_definitions(netopt PRIVATE WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
+# No exceptions, RTTI, unwind tables or guarded statics: nothing that needs a
+# C++ runtime.
+target_compile_options(netopt PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+  -fno-unwind-tables -fno-threadsafe-statics>)
+target_link_options(netopt PRIVATE -static-libgcc -static-libstdc++ -s)
+target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32)

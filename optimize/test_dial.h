@@ -1,0 +1,17 @@
+// The test call placed during a run: its start, its hang-up, and the
+// notifier that turns dial errors into messages.
+#pragma once
+
+#include <atomic>
+#include <stdint.h>
+
+#include "../platform/dialup.h"
+
+// The current call's handle, stored by the service through RasDial.
+extern std::atomic<HRASCONN> DialHandle;
+// Set on a no-dial-tone error and never cleared.
+extern std::atomic<bool> NoDialTone;
+
+void StartTestDial();
+void HangUpTestDial();
+void RASDIAL_CALLBACK DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError);

@@ -1,0 +1,13 @@
+// Which form of the text calls to use, and the conversion for the wide form.
+#pragma once
+
+#include <stddef.h>
+
+// Room for the longest text the program shows (the information text).
+const size_t WideTextCapacity = 1024;
+
+// False where the ANSI calls show Windows-1251 right (a code page of 1251)
+// and on Windows 95/98/Me, whose wide calls but MessageBoxW are stubs.
+bool UseWideTexts();
+
+void ToWideText(const char* text, wchar_t* out, size_t capacity);
