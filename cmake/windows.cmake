@@ -26,3 +26,10 @@ target_compile_options(netopt PRIVATE
   -fno-unwind-tables -fno-threadsafe-statics>)
 target_link_options(netopt PRIVATE -static-libgcc -static-libstdc++ -s)
 target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32)
+
+# The simulated Windows 98 dial-up machine and the end-to-end tests that run
+# the program on it under Wine (the win64 preset).
+option(NETOPT_E2E "Build the simulated modem and the end-to-end tests" OFF)
+if(NETOPT_E2E)
+  include(cmake/e2e.cmake)
+endif()
