@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The demo that ./run shows without a display.
+void Demo();
+
 // ---- checks: print the expected and the actual value, count failures
 extern int Failures;
 void Fail(const char* file, int line, const std::string& message);

@@ -441,6 +441,7 @@ const struct {
     {"dial_631", DialUserDisconnection},
     {"dial_other", DialOtherError},
     {"english_locale", EnglishLocale},
+    {"demo", Demo},
 };
 
 } // namespace
