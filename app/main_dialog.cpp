@@ -3,6 +3,7 @@
 #include "main_dialog.h"
 
 #include "../optimize/run.h"
+#include "about_dialog.h"
 #include "../optimize/test_dial.h"
 #include "../platform/alerts.h"
 #include "../platform/dialog.h"
@@ -82,6 +83,9 @@ bool OnMainDialogCommand(HWND dialog, uintptr_t wParam) {
     case IDC_CLOSE:
         EndDialogBox(dialog);
         return true;
+    case IDC_ABOUT:
+        OpenAboutDialog();
+        return false;
     default:
         return false;
     }

@@ -14,6 +14,7 @@ include(GoogleTest)
 
 add_executable(netopt_tests
   ${NETOPT_CORE_SOURCES}
+  tests/fakes/fake_about.cpp
   tests/fakes/fake_clock.cpp
   tests/fakes/fake_dialog.cpp
   tests/fakes/fake_dialup.cpp

@@ -5,6 +5,7 @@ set(CMAKE_RC_FLAGS "-c 1251")
 
 add_executable(netopt WIN32
   ${NETOPT_CORE_SOURCES}
+  app/about_dialog.cpp
   app/entry.cpp
   app/main_dialog_proc.cpp
   platform/win32/alerts.cpp
@@ -15,9 +16,17 @@ add_executable(netopt WIN32
   platform/win32/text.cpp
   resources/netopt.rc
 )
-set_source_files_properties(resources/netopt.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h")
-target_include_directories(netopt PRIVATE platform/win32 resources)
+# The icon is drawn as text in resources/icon.txt and built into an .ico.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/netopt.ico
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/make_icon.py
+          ${CMAKE_SOURCE_DIR}/resources/icon.txt ${CMAKE_BINARY_DIR}/netopt.ico
+  DEPENDS resources/make_icon.py resources/icon.txt)
+add_custom_target(netopt_icon DEPENDS ${CMAKE_BINARY_DIR}/netopt.ico)
+add_dependencies(netopt netopt_icon)
+set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/netopt.ico")
+target_include_directories(netopt PRIVATE platform/win32 resources ${CMAKE_BINARY_DIR})
 target_compile_definitions(netopt PRIVATE WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
 # No exceptions, RTTI, unwind tables or guarded statics: nothing that needs a
 # C++ runtime.

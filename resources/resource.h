@@ -15,3 +15,6 @@
 #define IDC_ABOUT 104
 #define IDC_PROGRESS 105
 #define IDC_INFO 106
+
+#define IDC_ABOUT_ICON 50
+#define IDC_ABOUT_OK 201

@@ -61,8 +61,8 @@ TEST_F(MainDialogTest, AMissingTextResourceLeavesTheBoxEmpty) {
 
 TEST_F(MainDialogTest, OnlyCloseAndTheCloseBoxEndTheDialog) {
     const uintptr_t ignored[] = {
-        IdOk, IdCancel, IDC_ABOUT, IDC_GROUP, IDC_INFO,
-        (ButtonSetFocus << 16) | IDC_CLOSE, (ButtonSetFocus << 16) | IDC_START,
+        IdOk, IdCancel, IDC_GROUP, IDC_INFO, (ButtonSetFocus << 16) | IDC_CLOSE,
+        (ButtonSetFocus << 16) | IDC_START, (ButtonSetFocus << 16) | IDC_ABOUT,
     };
     for (uintptr_t command : ignored) {
         SCOPED_TRACE("wParam " + std::to_string(command));
@@ -74,6 +74,11 @@ TEST_F(MainDialogTest, OnlyCloseAndTheCloseBoxEndTheDialog) {
     EXPECT_TRUE(OnMainDialogCommand(FakeDialogWindow(), IDC_CLOSE));
     EXPECT_TRUE(OnMainDialogClose(FakeDialogWindow()));
     EXPECT_EQ(CallLog(), (std::vector<std::string>{"EndDialog", "EndDialog"}));
+}
+
+TEST_F(MainDialogTest, AboutOpensTheAboutDialogAndLeavesTheMainOneOpen) {
+    EXPECT_FALSE(OnMainDialogCommand(FakeDialogWindow(), IDC_ABOUT));
+    EXPECT_EQ(CallLog(), std::vector<std::string>{"AboutDialog"});
 }
 
 TEST_F(MainDialogTest, StartPreparesTheDisplayRunsAndReportsSuccess) {

@@ -33,6 +33,12 @@ INT_PTR RunDialogBox(const char* name, DLGPROC proc) {
     return DialogBoxParamW(ModuleInstance(), wideName, nullptr, proc, 0);
 }
 
+HICON LoadModuleIcon(const char* name) { return LoadIconA(ModuleInstance(), name); }
+
+void SetControlIcon(HWND dialog, int control, HICON icon) {
+    (void)SendToItem(dialog, control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
 void EnableControl(HWND dialog, int control, bool enable) {
     (void)EnableWindow(Item(dialog, control), enable ? TRUE : FALSE);
 }

@@ -8,3 +8,7 @@ void InitControls();
 // Runs the dialog's modal loop with no owner window until EndDialog;
 // returns -1 when the dialog could not be created.
 INT_PTR RunDialogBox(const char* name, DLGPROC proc);
+
+// A shared icon of the module, and showing an icon in a static control.
+HICON LoadModuleIcon(const char* name);
+void SetControlIcon(HWND dialog, int control, HICON icon);

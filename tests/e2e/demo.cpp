@@ -123,6 +123,14 @@ void Demo() {
         return;
     Snapshot("idle", {p.dialog});
 
+    Click(p.dialog, IDC_ABOUT);
+    HWND about = WaitForWindow(p, L"О программе", 5000);
+    if (about != nullptr) {
+        Snapshot("about", {about});
+        Click(about, IDC_ABOUT_OK);
+        Pause(300);
+    }
+
     long long clicked = NowMs();
     Click(p.dialog, IDC_START);
     printf("Clicked \"%s\"; the stages:\n", Utf8(L"Начать оптимизацию").c_str());

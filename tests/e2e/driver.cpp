@@ -209,6 +209,27 @@ HWND FocusOf(const Program& program) {
     return info.hwndFocus;
 }
 
+std::vector<std::wstring> StaticTexts(HWND dialog) {
+    std::vector<HWND> children;
+    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&children));
+    std::vector<std::wstring> texts;
+    for (HWND child : children)
+        if (ClassOf(child) == L"Static" &&
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            texts.push_back(TextOf(child));
+    return texts;
+}
+
+bool ShowsIcon(HWND control) {
+    DWORD_PTR icon = 0;
+    if (!SendMessageTimeoutW(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, SendTimeoutMs, &icon) ||
+        icon == 0)
+        return false;
+    int red, blue;
+    CountIconColours(control, &red, &blue);
+    return blue > 20;
+}
+
 Box ReadBox(HWND window) {
     Box box;
     box.window = window;

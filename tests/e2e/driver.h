@@ -64,6 +64,10 @@ std::wstring FullTextOf(HWND window);
 HWND Item(HWND dialog, int control);
 int ProgressPosition(HWND dialog);
 HWND FocusOf(const Program& program);
+// The texts of a dialog's static text controls, in their template's order.
+std::vector<std::wstring> StaticTexts(HWND dialog);
+// The static control holds an icon, and the screen shows a coloured one.
+bool ShowsIcon(HWND control);
 
 // A message box as its user sees it.
 struct Box {

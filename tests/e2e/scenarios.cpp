@@ -16,6 +16,12 @@ const wchar_t SuccessText[] = L"Оптимизация выполнена.";
 const wchar_t NoDialToneText[] = L"Нет сигнала в линии.";
 const wchar_t ConnectionErrorText[] = L"Ошибка соединения.";
 
+const wchar_t AboutCaption[] = L"О программе";
+const wchar_t* const AboutTexts[] = {
+    L"Программа сетевой", L"оптимизации V 1.2", L"Команда netopt", L"www.example.org",
+    L"E-mail: netopt@example.org",
+};
+
 // A second either way around the schedule: this machine is shared.
 const int Tolerance = 1000;
 const WPARAM ButtonSetFocus = 6;
@@ -396,6 +402,38 @@ void DialOtherError() {
     Kill(&p);
 }
 
+// The About dialog's caption, texts in template order, icon and focus.
+void CheckAboutLook(const Program& p, HWND about) {
+    CHECK(about != nullptr);
+    if (about == nullptr)
+        return;
+    CHECK_TEXT(AboutCaption, TextOf(about));
+    CHECK((GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    std::vector<std::wstring> texts = StaticTexts(about);
+    CHECK(texts.size() == sizeof AboutTexts / sizeof AboutTexts[0]);
+    for (size_t i = 0; i < texts.size() && i < sizeof AboutTexts / sizeof AboutTexts[0]; ++i)
+        CHECK_TEXT(AboutTexts[i], texts[i]);
+    CHECK_TEXT(L"ok", TextOf(Item(about, IDC_ABOUT_OK)));
+    CHECK(ShowsIcon(Item(about, IDC_ABOUT_ICON)));
+    CHECK(FocusOf(p) == Item(about, IDC_ABOUT_OK));
+}
+
+HWND OpenAbout(const Program& p, size_t alreadyOpen) {
+    Click(p.dialog, IDC_ABOUT);
+    long long deadline = NowMs() + 5000;
+    while (WindowsWithCaption(p, AboutCaption).size() <= alreadyOpen && NowMs() < deadline)
+        Pause(20);
+    std::vector<HWND> open = WindowsWithCaption(p, AboutCaption);
+    return open.size() > alreadyOpen ? open[0] : nullptr; // the topmost first
+}
+
+bool AboutCloses(const Program& p, size_t leftOpen) {
+    long long deadline = NowMs() + 3000;
+    while (WindowsWithCaption(p, AboutCaption).size() > leftOpen && NowMs() < deadline)
+        Pause(20);
+    return WindowsWithCaption(p, AboutCaption).size() == leftOpen;
+}
+
 // Run under a Western code page: the texts must still read as Russian.
 void EnglishLocale() {
     CHECK(GetACP() != 1251);
@@ -405,6 +443,10 @@ void EnglishLocale() {
         CHECK_TEXT(MainCaption, TextOf(p.dialog));
         CHECK_TEXT(L"Начать оптимизацию", TextOf(Item(p.dialog, IDC_START)));
         CHECK_TEXT(ExpectedInfoText(), FullTextOf(Item(p.dialog, IDC_INFO)));
+        HWND about = OpenAbout(p, 0);
+        CheckAboutLook(p, about);
+        Click(about, IDC_ABOUT_OK);
+        CHECK(AboutCloses(p, 0));
         Click(p.dialog, IDC_START);
         HWND box = WaitForWindow(p, ErrorCaption, 5000);
         CheckBox(box, ErrorCaption, FailureText, true);
@@ -429,6 +471,58 @@ void EnglishLocale() {
     }
 }
 
+void AboutDialog() {
+    ClearAdapter(); // a run from inside the About dialog fails at its check, after a second
+    Program p;
+    if (!Launch(&p, L""))
+        return;
+    HWND about = OpenAbout(p, 0);
+    CheckAboutLook(p, about);
+    Click(about, IDC_ABOUT_OK);
+    CHECK(AboutCloses(p, 0));
+
+    const struct {
+        const char* what;
+        void (*close)(const Program&, HWND);
+    } closers[] = {
+        {"Enter", [](const Program& q, HWND) { PressKey(q, VK_RETURN); }},
+        {"Esc", [](const Program& q, HWND) { PressKey(q, VK_ESCAPE); }},
+        {"the close box", [](const Program&, HWND a) { PressCloseBox(a); }},
+    };
+    for (const auto& closer : closers) {
+        Note(closer.what);
+        about = OpenAbout(p, 0);
+        CHECK(about != nullptr);
+        closer.close(p, about);
+        CHECK(AboutCloses(p, 0));
+    }
+
+    // The main dialog's buttons still work from within the About dialog's loop.
+    HWND first = OpenAbout(p, 0);
+    Click(p.dialog, IDC_START);
+    HWND box = WaitForWindow(p, ErrorCaption, 5000);
+    CheckBox(box, ErrorCaption, FailureText, true);
+    CloseBox(box);
+    Pause(300);
+    CHECK(WindowsWithCaption(p, AboutCaption).size() == 1);
+
+    HWND second = OpenAbout(p, 1);
+    CHECK(second != nullptr && second != first);
+    CheckAboutLook(p, second);
+
+    // Close ends the main dialog's loop only once both About loops are done.
+    Click(p.dialog, IDC_CLOSE);
+    Pause(500);
+    CHECK(WaitForExit(&p, 0) == -1);
+    Click(second, IDC_ABOUT_OK);
+    CHECK(AboutCloses(p, 1));
+    Pause(300);
+    CHECK(WaitForExit(&p, 0) == -1);
+    Click(first, IDC_ABOUT_OK);
+    CheckEndsWithCodeZero(&p, "the last About dialog");
+    Kill(&p);
+}
+
 const struct {
     const char* name;
     void (*run)();
@@ -441,6 +535,7 @@ const struct {
     {"dial_631", DialUserDisconnection},
     {"dial_other", DialOtherError},
     {"english_locale", EnglishLocale},
+    {"about_dialog", AboutDialog},
     {"demo", Demo},
 };
 
