@@ -1,4 +1,5 @@
-// The process entry: the main dialog is the whole program.
+// The process entry: the main dialog is the whole program. The exe links no
+// C runtime, so this is the entry point itself, with nothing run before it.
 #include <windows.h>
 
 #include "../platform/dialog.h"
@@ -15,10 +16,9 @@ const unsigned ExitNoDialog = 1;
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+extern "C" void NetoptStart() {
     InitControls();
     INT_PTR result = RunDialogBox(RESOURCE_NAME(IDD_MAIN), MainDialogProc);
     // A dialog that could not be created ends the process as a failure.
     EndProcess(result == DialogNotCreated ? ExitNoDialog : ExitOk);
-    return 0;
 }

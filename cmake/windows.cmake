@@ -13,6 +13,7 @@ add_executable(netopt WIN32
   platform/win32/dialup.cpp
   platform/win32/process.cpp
   platform/win32/registry.cpp
+  platform/win32/runtime.cpp
   platform/win32/text.cpp
   resources/netopt.rc
 )
@@ -28,13 +29,38 @@ set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/netopt.ico")
 target_include_directories(netopt PRIVATE platform/win32 resources ${CMAKE_BINARY_DIR})
 target_compile_definitions(netopt PRIVATE WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
-# No exceptions, RTTI, unwind tables or guarded statics: nothing that needs a
-# C++ runtime.
+# No C or C++ runtime: no exceptions, RTTI, unwind tables or guarded statics,
+# no startup code; the entry point is the program's own NetoptStart. The
+# compiler must not turn loops into calls to memset and memcpy, which the
+# program defines for the copies the compiler cannot avoid.
 target_compile_options(netopt PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-  -fno-unwind-tables -fno-threadsafe-statics>)
-target_link_options(netopt PRIVATE -static-libgcc -static-libstdc++ -s)
-target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32)
+  -fno-unwind-tables -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
+  -fno-stack-protector -ffunction-sections -fdata-sections>)
+target_link_options(netopt PRIVATE
+  -nostartfiles -nodefaultlibs -static-libgcc -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+target_link_libraries(netopt PRIVATE user32 kernel32 comctl32 advapi32 rasapi32 gcc)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The Windows 98 release: any 486, the Windows 4.0 subsystem, and no
+  # relocations, which only ASLR would use.
+  target_compile_options(netopt PRIVATE -march=i486 -mtune=i486)
+  target_link_options(netopt PRIVATE -Wl,-e,_NetoptStart
+    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+    -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+
+  # Proof from the file that the release loads and runs on Windows 98.
+  enable_testing()
+  add_test(NAME release.check_exe
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/pe/check_release.py
+            $<TARGET_FILE:netopt> --objdump ${CMAKE_OBJDUMP}
+            --info-text ${CMAKE_SOURCE_DIR}/resources/info.txt
+            --exports ${CMAKE_SOURCE_DIR}/tests/pe/win98-exports.txt
+            --nt-only ${CMAKE_SOURCE_DIR}/tests/pe/nt-only-imports.txt
+            --max-size 12288)
+else()
+  target_link_options(netopt PRIVATE -Wl,-e,NetoptStart)
+endif()
 
 # The simulated Windows 98 dial-up machine and the end-to-end tests that run
 # the program on it under Wine (the win64 preset).
