@@ -3,6 +3,31 @@
 enable_language(RC)
 set(CMAKE_RC_FLAGS "-c 1251")
 
+# No C or C++ runtime: no exceptions, RTTI, unwind tables or guarded statics,
+# no startup code; the entry point is the program's own NetoptStart. The
+# compiler must not turn loops into calls to memset and memcpy, which the
+# program defines for the copies the compiler cannot avoid. The 32-bit build
+# is the Windows 98 release: any 486, the Windows 4.0 subsystem, and no
+# relocations, which only ASLR would use.
+function(netopt_runtime_free target)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-unwind-tables -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
+    -fno-stack-protector -ffunction-sections -fdata-sections>)
+  target_link_options(${target} PRIVATE
+    -nostartfiles -nodefaultlibs -static-libgcc -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  target_link_libraries(${target} PRIVATE user32 kernel32 gcc)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_compile_options(${target} PRIVATE -march=i486 -mtune=i486)
+    target_link_options(${target} PRIVATE -Wl,-e,_NetoptStart
+      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+      -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+      -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+  else()
+    target_link_options(${target} PRIVATE -Wl,-e,NetoptStart)
+  endif()
+endfunction()
+
 add_executable(netopt WIN32
   ${NETOPT_CORE_SOURCES}
   app/about_dialog.cpp
@@ -28,27 +53,12 @@ add_dependencies(netopt netopt_icon)
 set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/netopt.ico")
 target_include_directories(netopt PRIVATE platform/win32 resources ${CMAKE_BINARY_DIR})
+# Windows 4.0 interfaces only, so that newer ones cannot creep in.
 target_compile_definitions(netopt PRIVATE WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
-# No C or C++ runtime: no exceptions, RTTI, unwind tables or guarded statics,
-# no startup code; the entry point is the program's own NetoptStart. The
-# compiler must not turn loops into calls to memset and memcpy, which the
-# program defines for the copies the compiler cannot avoid.
-target_compile_options(netopt PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-  -fno-unwind-tables -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
-  -fno-stack-protector -ffunction-sections -fdata-sections>)
-target_link_options(netopt PRIVATE
-  -nostartfiles -nodefaultlibs -static-libgcc -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
-target_link_libraries(netopt PRIVATE user32 kernel32 comctl32 advapi32 rasapi32 gcc)
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  # The Windows 98 release: any 486, the Windows 4.0 subsystem, and no
-  # relocations, which only ASLR would use.
-  target_compile_options(netopt PRIVATE -march=i486 -mtune=i486)
-  target_link_options(netopt PRIVATE -Wl,-e,_NetoptStart
-    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
-    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-    -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32)
+netopt_runtime_free(netopt)
 
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # Proof from the file that the release loads and runs on Windows 98.
   enable_testing()
   add_test(NAME release.check_exe
@@ -58,8 +68,6 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
             --exports ${CMAKE_SOURCE_DIR}/tests/pe/win98-exports.txt
             --nt-only ${CMAKE_SOURCE_DIR}/tests/pe/nt-only-imports.txt
             --max-size 12288)
-else()
-  target_link_options(netopt PRIVATE -Wl,-e,NetoptStart)
 endif()
 
 # The simulated Windows 98 dial-up machine and the end-to-end tests that run

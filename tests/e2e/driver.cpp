@@ -113,25 +113,31 @@ long long NowMs() {
 
 void Pause(int milliseconds) { Sleep(milliseconds); }
 
-bool Launch(Program* program, const std::wstring& modemScript) {
-    SetEnvironmentVariableW(L"NETOPT_MODEM_SCRIPT", modemScript.c_str());
-    SetEnvironmentVariableW(L"NETOPT_MODEM_LOG", ModemLogPath().c_str());
-    DeleteFileW(ModemLogPath().c_str());
-    std::wstring exe = Folder() + L"netopt.exe";
+std::wstring BuildFolder() { return Folder(); }
+
+bool Start(Program* program, const std::wstring& exeName, const std::wstring& caption) {
+    std::wstring exe = Folder() + exeName;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &program->process)) {
-        Fail(__FILE__, __LINE__, "netopt.exe did not start");
+        Fail(__FILE__, __LINE__, Utf8(exeName) + " did not start");
         return false;
     }
-    program->dialog = WaitForWindow(*program, MainCaption, LaunchTimeoutMs);
+    program->dialog = WaitForWindow(*program, caption, LaunchTimeoutMs);
     if (program->dialog == nullptr) {
-        Fail(__FILE__, __LINE__, "the main dialog did not appear");
+        Fail(__FILE__, __LINE__, "the dialog of " + Utf8(exeName) + " did not appear");
         return false;
     }
     return true;
+}
+
+bool Launch(Program* program, const std::wstring& modemScript) {
+    SetEnvironmentVariableW(L"NETOPT_MODEM_SCRIPT", modemScript.c_str());
+    SetEnvironmentVariableW(L"NETOPT_MODEM_LOG", ModemLogPath().c_str());
+    DeleteFileW(ModemLogPath().c_str());
+    return Start(program, L"netopt.exe", MainCaption);
 }
 
 long WaitForExit(Program* program, int timeoutMs) {

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-// The demo that ./run shows without a display.
+// The demo that ./run shows without a display, and the benchmark.
 void Demo();
+void Benchmark();
 
 // ---- checks: print the expected and the actual value, count failures
 extern int Failures;
@@ -44,6 +45,10 @@ struct Program {
     PROCESS_INFORMATION process{};
     HWND dialog = nullptr;
 };
+// The folder of the driver, netopt.exe and the simulated modem.
+std::wstring BuildFolder();
+// Starts an exe of that folder and waits for its dialog with this caption.
+bool Start(Program* program, const std::wstring& exeName, const std::wstring& caption);
 // Starts netopt.exe with this modem script ("" for a modem without errors)
 // and waits for its main dialog.
 bool Launch(Program* program, const std::wstring& modemScript);

@@ -537,6 +537,7 @@ const struct {
     {"english_locale", EnglishLocale},
     {"about_dialog", AboutDialog},
     {"demo", Demo},
+    {"benchmark", Benchmark},
 };
 
 } // namespace
