@@ -133,6 +133,16 @@ void CheckEndsWithCodeZero(Program* program, const char* after) {
              std::string("exit code after ") + after + ": " + std::to_string(code));
 }
 
+// Presses a key and waits for the focus to reach the control.
+void MoveFocus(const Program& p, WPARAM key, int control) {
+    PressKey(p, key);
+    long long deadline = NowMs() + 2000;
+    while (FocusOf(p) != Item(p.dialog, control) && NowMs() < deadline)
+        Pause(20);
+    if (FocusOf(p) != Item(p.dialog, control))
+        Fail(__FILE__, __LINE__, "the focus did not reach control " + std::to_string(control));
+}
+
 // ---- scenarios
 
 // The idle look, the commands that must not end the dialog, then Enter on a
@@ -163,19 +173,21 @@ void IdleLookAndKeyboard() {
     SendCommand(dialog, MAKEWPARAM(IDC_START, ButtonSetFocus));
     CheckStillRunningAndIdle(&p, "Start with a notification code");
 
-    PressKey(p, VK_TAB);
-    PressKey(p, VK_TAB);
-    Pause(300);
-    CHECK(FocusOf(p) == Item(dialog, IDC_ABOUT));
+    // Tab and the arrows move the focus as the dialog manager does, and make
+    // the push button they reach the default one, which Enter then presses.
+    MoveFocus(p, VK_TAB, IDC_CLOSE);
+    MoveFocus(p, VK_TAB, IDC_ABOUT);
     PressKey(p, VK_RETURN);
+    HWND about = WaitForWindow(p, AboutCaption, 5000);
+    CHECK(about != nullptr);
+    PressKey(p, VK_ESCAPE);
     Pause(400);
     CHECK(WaitForExit(&p, 0) == -1);
+    CHECK(WindowsWithCaption(p, AboutCaption).empty());
     CHECK(!IsWindowVisible(Item(dialog, IDC_STATUS)));
 
-    PressKey(p, VK_TAB); // to the information text
-    PressKey(p, VK_TAB); // to Start
-    Pause(300);
-    CHECK(FocusOf(p) == Item(dialog, IDC_START));
+    MoveFocus(p, VK_UP, IDC_CLOSE);
+    MoveFocus(p, VK_UP, IDC_START);
     long long pressed = NowMs();
     PressKey(p, VK_RETURN);
     HWND box = WaitForWindow(p, ErrorCaption, 5000);
@@ -184,9 +196,7 @@ void IdleLookAndKeyboard() {
     CloseBox(box);
     CheckStillRunningAndIdle(&p, "the result box");
 
-    PressKey(p, VK_TAB);
-    Pause(300);
-    CHECK(FocusOf(p) == Item(dialog, IDC_CLOSE));
+    MoveFocus(p, VK_TAB, IDC_CLOSE);
     PressKey(p, VK_RETURN);
     CheckEndsWithCodeZero(&p, "Enter on Close");
     Kill(&p);
