@@ -31,4 +31,6 @@ INT_PTR CALLBACK AboutDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-void OpenAboutDialog() { (void)RunDialogBox(RESOURCE_NAME(IDD_ABOUT), AboutDialogProc); }
+void OpenAboutDialog() {
+    (void)RunDialogBox(RESOURCE_NAME(IDD_ABOUT), AboutDialogProc);
+}

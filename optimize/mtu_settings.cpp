@@ -8,7 +8,8 @@
 namespace {
 
 const char AdapterKey[] = "System\\CurrentControlSet\\Services\\Class\\Net\\0000";
-const char ParameterKey[] = "System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
+const char ParameterKey[] =
+    "System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
 const char MtuValueName[] = "IPMTU";
 const char MtuData[] = "576";
 

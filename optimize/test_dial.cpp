@@ -15,8 +15,7 @@ static_assert(std::atomic<HRASCONN>::is_always_lock_free, "handle layout");
 
 namespace {
 
-const char PhoneNumber[] =
-    "1234567890123456789012345678901234567890123456789012345678901234567890";
+const char PhoneNumber[] = "1234567890123456789012345678901234567890123456789012345678901234567890";
 const char Domain[] = "*";
 
 const uint32_t ErrorUserDisconnection = 631;

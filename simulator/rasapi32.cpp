@@ -135,23 +135,25 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI RasDialA(void* extensions, const char* phoneBook,
-                                                       void* params, DWORD notifierType,
-                                                       void* notifier, HRASCONN* handle) {
+extern "C" __declspec(dllexport) DWORD WINAPI
+    RasDialA(void* extensions, const char* phoneBook, void* params, DWORD notifierType,
+             void* notifier, HRASCONN* handle) {
     DWORD size = params ? *static_cast<DWORD*>(params) : 0;
     if (size > MaxParamsSize)
         size = MaxParamsSize;
     Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Dial)));
     dial->notifier = reinterpret_cast<RasDialFunc>(notifier);
-    dial->handle = reinterpret_cast<HRASCONN>((ULONG_PTR)(0x7100 + InterlockedIncrement(&DialCount)));
+    dial->handle =
+        reinterpret_cast<HRASCONN>((ULONG_PTR)(0x7100 + InterlockedIncrement(&DialCount)));
     dial->eventCount = ReadScript(dial->events);
 
     static char line[2 * MaxParamsSize + 256];
-    int n = snprintf(line, sizeof line,
-                     "RasDialA extensions=%p phonebook=%p type=%lu notifier=%s handle=%llu size=%lu "
-                     "params=",
-                     extensions, (const void*)phoneBook, notifierType, notifier ? "set" : "null",
-                     (unsigned long long)(ULONG_PTR)dial->handle, size);
+    int n =
+        snprintf(line, sizeof line,
+                 "RasDialA extensions=%p phonebook=%p type=%lu notifier=%s handle=%llu size=%lu "
+                 "params=",
+                 extensions, (const void*)phoneBook, notifierType, notifier ? "set" : "null",
+                 (unsigned long long)(ULONG_PTR)dial->handle, size);
     AppendHex(line + n, static_cast<unsigned char*>(params), size);
     WriteLog(line);
 
@@ -164,8 +166,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasDialA(void* extensions, const c
 
 extern "C" __declspec(dllexport) DWORD WINAPI RasHangUpA(HRASCONN handle) {
     char line[96];
-    snprintf(line, sizeof line, "RasHangUpA handle=%llu from=%s", (unsigned long long)(ULONG_PTR)handle,
-             OnNotifierThread() ? "notifier" : "program");
+    snprintf(line, sizeof line, "RasHangUpA handle=%llu from=%s",
+             (unsigned long long)(ULONG_PTR)handle, OnNotifierThread() ? "notifier" : "program");
     WriteLog(line);
     return 0;
 }

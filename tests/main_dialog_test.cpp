@@ -61,8 +61,13 @@ TEST_F(MainDialogTest, AMissingTextResourceLeavesTheBoxEmpty) {
 
 TEST_F(MainDialogTest, OnlyCloseAndTheCloseBoxEndTheDialog) {
     const uintptr_t ignored[] = {
-        IdOk, IdCancel, IDC_GROUP, IDC_INFO, (ButtonSetFocus << 16) | IDC_CLOSE,
-        (ButtonSetFocus << 16) | IDC_START, (ButtonSetFocus << 16) | IDC_ABOUT,
+        IdOk,
+        IdCancel,
+        IDC_GROUP,
+        IDC_INFO,
+        (ButtonSetFocus << 16) | IDC_CLOSE,
+        (ButtonSetFocus << 16) | IDC_START,
+        (ButtonSetFocus << 16) | IDC_ABOUT,
     };
     for (uintptr_t command : ignored) {
         SCOPED_TRACE("wParam " + std::to_string(command));
@@ -86,15 +91,15 @@ TEST_F(MainDialogTest, StartPreparesTheDisplayRunsAndReportsSuccess) {
     ClickStart();
     std::vector<std::string> log = CallLog();
     std::vector<std::string> opening(log.begin(), log.begin() + 8);
-    EXPECT_EQ(opening, (std::vector<std::string>{
-                           "Disable 101", "Show 105", "Show 20", "ProgressRange 105 0 100",
-                           "ProgressStep 105 10", "ProgressPosition 105 0", "Repaint",
-                           "SendItemText 20 Оптимизация 10%"}));
-    EXPECT_EQ(LogFrom("MessageBeep 0"),
-              (std::vector<std::string>{
-                  "MessageBeep 0",
-                  "InformationBox main Оптимизация выполнена. | Результат оптимизации",
-                  "Enable 101", "Focus 102", "Hide 105", "Hide 20", "Repaint"}));
+    EXPECT_EQ(opening, (std::vector<std::string>{"Disable 101", "Show 105", "Show 20",
+                                                 "ProgressRange 105 0 100", "ProgressStep 105 10",
+                                                 "ProgressPosition 105 0", "Repaint",
+                                                 "SendItemText 20 Оптимизация 10%"}));
+    EXPECT_EQ(
+        LogFrom("MessageBeep 0"),
+        (std::vector<std::string>{
+            "MessageBeep 0", "InformationBox main Оптимизация выполнена. | Результат оптимизации",
+            "Enable 101", "Focus 102", "Hide 105", "Hide 20", "Repaint"}));
     ASSERT_EQ(MessageBoxesShown().size(), 1u);
     FakeMessageBox box = MessageBoxesShown()[0];
     EXPECT_TRUE(EndedWithSuccessBox(box));

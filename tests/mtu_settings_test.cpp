@@ -76,14 +76,7 @@ TEST_F(MtuWriteTest, WritesBothValuesAsStringsAdapterKeyFirst) {
     GiveMachineAnMtu();
     SetRegistryValue(AdapterKey, "Other", FakeRegSz, "sentinel");
     EXPECT_TRUE(WriteMtuValues());
-    EXPECT_EQ(CallLog(), (std::vector<std::string>{
-                             "RegCreateKey " + AdapterKey,
-                             "RegSetValue " + AdapterKey + " IPMTU REG_SZ 4",
-                             "RegCloseKey " + AdapterKey,
-                             "RegCreateKey " + ParameterKey,
-                             "RegSetValue " + ParameterKey + " (default) REG_SZ 4",
-                             "RegCloseKey " + ParameterKey,
-                         }));
+    EXPECT_EQ(CallLog(), MtuWriteCalls());
     FakeValue value;
     ASSERT_TRUE(RegistryValue(AdapterKey, "IPMTU", &value));
     EXPECT_EQ(value.type, FakeRegSz);

@@ -21,15 +21,11 @@ TEST_F(RunTest, GoesThroughTenStagesWithTheirWaitsChecksWritesDialsAndHangsUp) {
         "RegOpenKey " + AdapterKey,
         "RegQueryValue " + AdapterKey + " IPMTU offered 255",
         "RegCloseKey " + AdapterKey,
-        "RegCreateKey " + AdapterKey,
-        "RegSetValue " + AdapterKey + " IPMTU REG_SZ 4",
-        "RegCloseKey " + AdapterKey,
-        "RegCreateKey " + ParameterKey,
-        "RegSetValue " + ParameterKey + " (default) REG_SZ 4",
-        "RegCloseKey " + ParameterKey,
-        "Wait 1000",
-        "RasDial",
     };
+    for (const std::string& call : MtuWriteCalls())
+        expected.push_back(call);
+    expected.push_back("Wait 1000");
+    expected.push_back("RasDial");
     for (int percent = 20; percent <= 90; percent += 10) {
         expected.push_back(Stage(percent));
         expected.push_back("StepProgress 105");

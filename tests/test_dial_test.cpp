@@ -63,7 +63,8 @@ TEST_F(TestDialTest, TheNotifierHandlesEachErrorCode) {
         "Beep 1000 1000", "ErrorBox none Ошибка соединения. | Ошибка", "EndProcess 0"};
     const NotifierCase cases[] = {
         {631, {}, false},
-        {680, {"Beep 1000 1000", "ErrorBox none Нет сигнала в линии. | Ошибка", "EndProcess 0"},
+        {680,
+         {"Beep 1000 1000", "ErrorBox none Нет сигнала в линии. | Ошибка", "EndProcess 0"},
          true},
         {1, connectionError, false},
         {678, connectionError, false},

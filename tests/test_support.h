@@ -38,6 +38,18 @@ inline std::vector<std::string> LogFrom(const std::string& first) {
     return {};
 }
 
+// The calls of the MTU writes when both go through, adapter key first.
+inline std::vector<std::string> MtuWriteCalls() {
+    return {
+        "RegCreateKey " + AdapterKey,
+        "RegSetValue " + AdapterKey + " IPMTU REG_SZ 4",
+        "RegCloseKey " + AdapterKey,
+        "RegCreateKey " + ParameterKey,
+        "RegSetValue " + ParameterKey + " (default) REG_SZ 4",
+        "RegCloseKey " + ParameterKey,
+    };
+}
+
 inline std::string Handle(HRASCONN handle) {
     return std::to_string(reinterpret_cast<uintptr_t>(handle));
 }

@@ -23,9 +23,13 @@ void ShowBox(HWND owner, const char* text, const char* caption, UINT flags) {
 
 } // namespace
 
-void PlayDefaultSound() { (void)MessageBeep(0); }
+void PlayDefaultSound() {
+    (void)MessageBeep(0);
+}
 
-void PlayTone(unsigned frequency, unsigned milliseconds) { (void)Beep(frequency, milliseconds); }
+void PlayTone(unsigned frequency, unsigned milliseconds) {
+    (void)Beep(frequency, milliseconds);
+}
 
 void ShowErrorBox(HWND owner, const char* text, const char* caption) {
     ShowBox(owner, text, caption, MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);

@@ -13,9 +13,13 @@ namespace {
 const char TextResourceType[] = "TEXT";
 const size_t ResourceNameCapacity = 16;
 
-HINSTANCE ModuleInstance() { return GetModuleHandleA(nullptr); }
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleA(nullptr);
+}
 
-HWND Item(HWND dialog, int control) { return GetDlgItem(dialog, control); }
+HWND Item(HWND dialog, int control) {
+    return GetDlgItem(dialog, control);
+}
 
 LRESULT SendToItem(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageA(dialog, control, message, wParam, lParam);
@@ -23,7 +27,9 @@ LRESULT SendToItem(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-void InitControls() { InitCommonControls(); }
+void InitControls() {
+    InitCommonControls();
+}
 
 INT_PTR RunDialogBox(const char* name, DLGPROC proc) {
     if (!UseWideTexts())
@@ -33,7 +39,9 @@ INT_PTR RunDialogBox(const char* name, DLGPROC proc) {
     return DialogBoxParamW(ModuleInstance(), wideName, nullptr, proc, 0);
 }
 
-HICON LoadModuleIcon(const char* name) { return LoadIconA(ModuleInstance(), name); }
+HICON LoadModuleIcon(const char* name) {
+    return LoadIconA(ModuleInstance(), name);
+}
 
 void SetControlIcon(HWND dialog, int control, HICON icon) {
     (void)SendToItem(dialog, control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
@@ -47,11 +55,17 @@ void ShowControl(HWND dialog, int control, bool show) {
     (void)ShowWindow(Item(dialog, control), show ? SW_SHOW : SW_HIDE);
 }
 
-void FocusControl(HWND dialog, int control) { (void)SetFocus(Item(dialog, control)); }
+void FocusControl(HWND dialog, int control) {
+    (void)SetFocus(Item(dialog, control));
+}
 
-void RepaintDialog(HWND dialog) { (void)UpdateWindow(dialog); }
+void RepaintDialog(HWND dialog) {
+    (void)UpdateWindow(dialog);
+}
 
-void EndDialogBox(HWND dialog) { (void)EndDialog(dialog, 0); }
+void EndDialogBox(HWND dialog) {
+    (void)EndDialog(dialog, 0);
+}
 
 void SetItemText(HWND dialog, int control, const char* text) {
     if (!UseWideTexts()) {
@@ -85,7 +99,9 @@ void SetProgressPosition(HWND dialog, int control, int position) {
     (void)SendToItem(dialog, control, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void StepProgress(HWND dialog, int control) { (void)SendToItem(dialog, control, PBM_STEPIT, 0, 0); }
+void StepProgress(HWND dialog, int control) {
+    (void)SendToItem(dialog, control, PBM_STEPIT, 0, 0);
+}
 
 const char* LoadTextResource(const char* name, size_t* size) {
     HRSRC found = FindResourceA(ModuleInstance(), name, TextResourceType);

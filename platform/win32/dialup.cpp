@@ -6,9 +6,9 @@
 // Declared here rather than taken from <ras.h>, whose RASDIALPARAMSA is
 // larger than the form Windows 98 accepts.
 extern "C" {
-__declspec(dllimport) DWORD WINAPI RasDialA(void* extensions, const char* phoneBook,
-                                            const DialParams* params, DWORD notifierType,
-                                            DialNotifier notifier, HRASCONN* handle);
+__declspec(dllimport) DWORD WINAPI
+    RasDialA(void* extensions, const char* phoneBook, const DialParams* params, DWORD notifierType,
+             DialNotifier notifier, HRASCONN* handle);
 __declspec(dllimport) DWORD WINAPI RasHangUpA(HRASCONN handle);
 }
 
@@ -23,4 +23,6 @@ void StartRasDial(const DialParams* params, DialNotifier notifier, HRASCONN* han
     (void)RasDialA(nullptr, nullptr, params, RasDialFuncType, notifier, handle);
 }
 
-void HangUpRasConnection(HRASCONN handle) { (void)RasHangUpA(handle); }
+void HangUpRasConnection(HRASCONN handle) {
+    (void)RasHangUpA(handle);
+}

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
-void WaitMilliseconds(unsigned milliseconds) { Sleep(milliseconds); }
+void WaitMilliseconds(unsigned milliseconds) {
+    Sleep(milliseconds);
+}
 
-void EndProcess(unsigned exitCode) { ExitProcess(exitCode); }
+void EndProcess(unsigned exitCode) {
+    ExitProcess(exitCode);
+}

@@ -15,8 +15,7 @@ bool CreateMachineKey(const char* path, HKEY* key) {
 // No type is asked for: a value of any type counts.
 bool ReadValue(HKEY key, const char* name, void* buffer, uint32_t* size) {
     DWORD room = *size;
-    LONG result =
-        RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &room);
+    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &room);
     *size = room;
     return result == ERROR_SUCCESS;
 }
@@ -26,4 +25,6 @@ bool WriteStringValue(HKEY key, const char* name, const char* data, uint32_t siz
            ERROR_SUCCESS;
 }
 
-void CloseKey(HKEY key) { (void)RegCloseKey(key); }
+void CloseKey(HKEY key) {
+    (void)RegCloseKey(key);
+}

@@ -94,11 +94,10 @@ void Note(const std::string& message) {
 std::string Utf8(const std::wstring& text) {
     if (text.empty())
         return "";
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0,
-                                   nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr,
+                                   nullptr);
     std::string out(size, 0);
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], size, nullptr, nullptr);
     return out;
 }
 
@@ -111,17 +110,21 @@ long long NowMs() {
     return (long long)(t.QuadPart / 10000);
 }
 
-void Pause(int milliseconds) { Sleep(milliseconds); }
+void Pause(int milliseconds) {
+    Sleep(milliseconds);
+}
 
-std::wstring BuildFolder() { return Folder(); }
+std::wstring BuildFolder() {
+    return Folder();
+}
 
 bool Start(Program* program, const std::wstring& exeName, const std::wstring& caption) {
     std::wstring exe = Folder() + exeName;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &program->process)) {
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &program->process)) {
         Fail(__FILE__, __LINE__, Utf8(exeName) + " did not start");
         return false;
     }
@@ -197,7 +200,9 @@ std::wstring FullTextOf(HWND window) {
     return std::wstring(text, length);
 }
 
-HWND Item(HWND dialog, int control) { return GetDlgItem(dialog, control); }
+HWND Item(HWND dialog, int control) {
+    return GetDlgItem(dialog, control);
+}
 
 int ProgressPosition(HWND dialog) {
     DWORD_PTR position = 0;
@@ -258,10 +263,14 @@ Box ReadBox(HWND window) {
     return box;
 }
 
-void CloseBox(HWND window) { PostMessageW(window, WM_COMMAND, IDOK, 0); }
+void CloseBox(HWND window) {
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+}
 
 // BM_CLICK presses and releases the button as the mouse would.
-void Click(HWND dialog, int control) { PostMessageW(Item(dialog, control), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int control) {
+    PostMessageW(Item(dialog, control), BM_CLICK, 0, 0);
+}
 
 // A key press goes to the focused control through the dialog's own loop.
 void PressKey(const Program& program, WPARAM key) {
@@ -272,21 +281,28 @@ void PressKey(const Program& program, WPARAM key) {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
-void PressCloseBox(HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void PressCloseBox(HWND dialog) {
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
-void SendCommand(HWND dialog, WPARAM wParam) { PostMessageW(dialog, WM_COMMAND, wParam, 0); }
+void SendCommand(HWND dialog, WPARAM wParam) {
+    PostMessageW(dialog, WM_COMMAND, wParam, 0);
+}
 
 bool LooksIdle(const Program& program) {
     HWND dialog = program.dialog;
     return !IsWindowVisible(Item(dialog, IDC_STATUS)) &&
-           !IsWindowVisible(Item(dialog, IDC_PROGRESS)) && IsWindowEnabled(Item(dialog, IDC_GROUP)) &&
-           FocusOf(program) == Item(dialog, IDC_START);
+           !IsWindowVisible(Item(dialog, IDC_PROGRESS)) &&
+           IsWindowEnabled(Item(dialog, IDC_GROUP)) && FocusOf(program) == Item(dialog, IDC_START);
 }
 
 const wchar_t AdapterKey[] = L"System\\CurrentControlSet\\Services\\Class\\Net\\0000";
-const wchar_t ParameterKey[] = L"System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
+const wchar_t ParameterKey[] =
+    L"System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
 
-void ClearAdapter() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, AdapterKey); }
+void ClearAdapter() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, AdapterKey);
+}
 
 void SetAdapterValue(const char* name, DWORD type, const std::string& data) {
     HKEY key;
@@ -307,7 +323,8 @@ bool ReadValue(const wchar_t* keyPath, const char* name, DWORD* type, std::strin
         return false;
     char buffer[1024];
     DWORD size = sizeof buffer;
-    LONG result = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
+    LONG result =
+        RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)
         return false;

@@ -25,7 +25,7 @@ std::string Utf8(const std::wstring& text);
     do {                                                                                           \
         std::wstring e_ = (expected), a_ = (actual);                                               \
         if (e_ != a_)                                                                              \
-            Fail(__FILE__, __LINE__, "expected \"" + Utf8(e_) + "\", got \"" + Utf8(a_) + "\""); \
+            Fail(__FILE__, __LINE__, "expected \"" + Utf8(e_) + "\", got \"" + Utf8(a_) + "\"");   \
     } while (0)
 #define CHECK_NEAR_MS(expected, actual, tolerance)                                                 \
     do {                                                                                           \

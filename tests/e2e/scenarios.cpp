@@ -18,8 +18,8 @@ const wchar_t ConnectionErrorText[] = L"Ошибка соединения.";
 
 const wchar_t AboutCaption[] = L"О программе";
 const wchar_t* const AboutTexts[] = {
-    L"Программа сетевой", L"оптимизации V 1.2", L"Команда netopt", L"www.example.org",
-    L"E-mail: netopt@example.org",
+    L"Программа сетевой", L"оптимизации V 1.2",          L"Команда netopt",
+    L"www.example.org",   L"E-mail: netopt@example.org",
 };
 
 // A second either way around the schedule: this machine is shared.
@@ -27,15 +27,28 @@ const int Tolerance = 1000;
 const WPARAM ButtonSetFocus = 6;
 
 const wchar_t* const InfoLines[] = {
-    L"ВНИМАНИЕ!!! ПЕРЕД ЗАПУСКОМ ", L"ПРОГРАММЫ ВНИМАТЕЛЬНО ", L"ПРОЧТИТЕ ЭТОТ ТЕКСТ!", L"",
-    L"Данная программа предназначена для", L"оптимизации параметров модема и ",
-    L"Вашего компьютера для ускорения ", L"загрузки WWW страниц через сеть",
-    L"Интернет. Программа пока работает", L"только под Windows 98. Скорость ",
-    L"загрузки, в случаи успешной ", L"оптимизации возрастает, примерно",
-    L"в 1,5 - 2 раза. Оптимизацию, ", L"достаточно провести один раз,",
-    L"после переустановки Windows.", L"После оптимизации обязательно",
-    L"перезагрузите Windows!!!", L"", L"Внимание!!! Вы используете эту",
-    L"программу на свой страх и риск.", L"И я как автор, предупреждаю Вас", L"об этом.",
+    L"ВНИМАНИЕ!!! ПЕРЕД ЗАПУСКОМ ",
+    L"ПРОГРАММЫ ВНИМАТЕЛЬНО ",
+    L"ПРОЧТИТЕ ЭТОТ ТЕКСТ!",
+    L"",
+    L"Данная программа предназначена для",
+    L"оптимизации параметров модема и ",
+    L"Вашего компьютера для ускорения ",
+    L"загрузки WWW страниц через сеть",
+    L"Интернет. Программа пока работает",
+    L"только под Windows 98. Скорость ",
+    L"загрузки, в случаи успешной ",
+    L"оптимизации возрастает, примерно",
+    L"в 1,5 - 2 раза. Оптимизацию, ",
+    L"достаточно провести один раз,",
+    L"после переустановки Windows.",
+    L"После оптимизации обязательно",
+    L"перезагрузите Windows!!!",
+    L"",
+    L"Внимание!!! Вы используете эту",
+    L"программу на свой страх и риск.",
+    L"И я как автор, предупреждаю Вас",
+    L"об этом.",
 };
 
 std::wstring ExpectedInfoText() {
@@ -45,7 +58,9 @@ std::wstring ExpectedInfoText() {
     return text + L"\r\n\r\n";
 }
 
-std::wstring StageText(int stage) { return L"Оптимизация " + std::to_wstring(stage * 10) + L"%"; }
+std::wstring StageText(int stage) {
+    return L"Оптимизация " + std::to_wstring(stage * 10) + L"%";
+}
 
 // A Windows 98 machine as it comes: the adapter's MTU is "1500".
 void SeedMachine() {
@@ -338,18 +353,28 @@ void CheckFails() {
     }
 }
 
+// Starts a run whose modem reports an error two seconds into the dial, and
+// waits for the notifier's box, four seconds after the click.
+HWND RunIntoDialError(Program* p, const wchar_t* script, const wchar_t* text, long long* clicked) {
+    SeedMachine();
+    if (!Launch(p, script))
+        return nullptr;
+    *clicked = NowMs();
+    Click(p->dialog, IDC_START);
+    HWND box = WaitForWindow(*p, ErrorCaption, 8000);
+    CHECK_NEAR_MS(*clicked + 4000, NowMs(), Tolerance);
+    CheckBox(box, ErrorCaption, text, true);
+    return box;
+}
+
 // 680: the notifier's box; the run goes on to the error box; closing the
 // notifier's box ends the program with the result box still open.
 void DialNoDialTone() {
-    SeedMachine();
     Program p;
-    if (!Launch(&p, L"680@2000"))
+    long long clicked;
+    HWND notifierBox = RunIntoDialError(&p, L"680@2000", NoDialToneText, &clicked);
+    if (notifierBox == nullptr)
         return;
-    long long clicked = NowMs();
-    Click(p.dialog, IDC_START);
-    HWND notifierBox = WaitForWindow(p, ErrorCaption, 8000);
-    CHECK_NEAR_MS(clicked + 4000, NowMs(), Tolerance);
-    CheckBox(notifierBox, ErrorCaption, NoDialToneText, true);
     CHECK(notifierBox != nullptr && !OnMainThread(p, notifierBox));
     std::vector<ModemEvent> hangUps = ModemEvents("RasHangUpA");
     CHECK(hangUps.size() == 1 && hangUps[0].Field("from") == "notifier");
@@ -395,15 +420,11 @@ void DialUserDisconnection() {
 // Any other error: its box, the success box at the end of the run beside
 // it, and the end of the program when the error box is closed.
 void DialOtherError() {
-    SeedMachine();
     Program p;
-    if (!Launch(&p, L"678@2000"))
+    long long clicked;
+    HWND errorBox = RunIntoDialError(&p, L"678@2000", ConnectionErrorText, &clicked);
+    if (errorBox == nullptr)
         return;
-    long long clicked = NowMs();
-    Click(p.dialog, IDC_START);
-    HWND errorBox = WaitForWindow(p, ErrorCaption, 8000);
-    CHECK_NEAR_MS(clicked + 4000, NowMs(), Tolerance);
-    CheckBox(errorBox, ErrorCaption, ConnectionErrorText, true);
     HWND resultBox = WaitForWindow(p, ResultCaption, 12000);
     CHECK_NEAR_MS(clicked + 13000, NowMs(), Tolerance);
     CheckBox(resultBox, ResultCaption, SuccessText, false);

@@ -3,4 +3,6 @@
 #include "../../app/about_dialog.h"
 #include "fakes.h"
 
-void OpenAboutDialog() { LogCall("AboutDialog"); }
+void OpenAboutDialog() {
+    LogCall("AboutDialog");
+}

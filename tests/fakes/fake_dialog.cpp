@@ -27,7 +27,9 @@ void ResetControls() {
     Controls[IDC_PROGRESS].step = 10;
 }
 
-std::string Id(int control) { return std::to_string(control); }
+std::string Id(int control) {
+    return std::to_string(control);
+}
 
 std::string Owner(HWND owner) {
     if (owner == nullptr)
@@ -59,7 +61,9 @@ FakeControl& Control(HWND dialog, int control) {
 
 } // namespace
 
-HWND FakeDialogWindow() { return reinterpret_cast<HWND>(0x1234); }
+HWND FakeDialogWindow() {
+    return reinterpret_cast<HWND>(0x1234);
+}
 
 void ResetDialogFake() {
     std::lock_guard<std::mutex> hold(FakeLock());
@@ -180,7 +184,9 @@ const char* LoadTextResource(const char* name, size_t* size) {
     return TextResource.empty() ? nullptr : TextResource.data();
 }
 
-void PlayDefaultSound() { LogCall("MessageBeep 0"); }
+void PlayDefaultSound() {
+    LogCall("MessageBeep 0");
+}
 
 void PlayTone(unsigned frequency, unsigned milliseconds) {
     LogCall("Beep " + std::to_string(frequency) + " " + std::to_string(milliseconds));

@@ -18,7 +18,9 @@ std::set<std::pair<int, std::string>> Failures;
 std::map<uintptr_t, std::string> OpenHandles;
 uintptr_t NextHandle = 1;
 
-std::string ValueName(const char* name) { return name == nullptr ? "" : name; }
+std::string ValueName(const char* name) {
+    return name == nullptr ? "" : name;
+}
 
 bool Fails(RegistryCall call, const std::string& path) {
     return Failures.count({static_cast<int>(call), path}) != 0;
