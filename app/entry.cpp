@@ -6,19 +6,11 @@
 #include "../platform/process.h"
 #include "../platform/win32/dialog_box.h"
 #include "../resources/resource.h"
+#include "main_dialog.h"
 #include "main_dialog_proc.h"
-
-namespace {
-
-const INT_PTR DialogNotCreated = -1;
-const unsigned ExitOk = 0;
-const unsigned ExitNoDialog = 1;
-
-} // namespace
 
 extern "C" void NetoptStart() {
     InitControls();
     INT_PTR result = RunDialogBox(RESOURCE_NAME(IDD_MAIN), MainDialogProc);
-    // A dialog that could not be created ends the process as a failure.
-    EndProcess(result == DialogNotCreated ? ExitNoDialog : ExitOk);
+    EndProcess(ExitCodeAfterMainDialog(result));
 }

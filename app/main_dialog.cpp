@@ -20,6 +20,11 @@ const size_t InfoTextCapacity = 1024;
 const int ProgressMax = 100;
 const int ProgressStep = 10;
 
+// What the dialog box call returns when the dialog could not be created.
+const intptr_t DialogNotCreated = -1;
+const unsigned ExitOk = 0;
+const unsigned ExitNoDialog = 1;
+
 const char FailureText[] = "Ошибка. Оптимизация не возможна.";
 const char SuccessText[] = "Оптимизация выполнена.";
 const char SuccessCaption[] = "Результат оптимизации";
@@ -94,4 +99,9 @@ bool OnMainDialogCommand(HWND dialog, uintptr_t wParam) {
 bool OnMainDialogClose(HWND dialog) {
     EndDialogBox(dialog);
     return true;
+}
+
+// A dialog that could not be created is a failure, not a normal end.
+unsigned ExitCodeAfterMainDialog(intptr_t dialogResult) {
+    return dialogResult == DialogNotCreated ? ExitNoDialog : ExitOk;
 }

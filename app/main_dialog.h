@@ -16,3 +16,5 @@ void ShowInformationText(HWND dialog);
 bool OnMainDialogCommand(HWND dialog, uintptr_t wParam);
 // WM_CLOSE, from the close box or Alt+F4.
 bool OnMainDialogClose(HWND dialog);
+// The process's exit code once the main dialog's loop has returned this.
+unsigned ExitCodeAfterMainDialog(intptr_t dialogResult);

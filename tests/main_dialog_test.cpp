@@ -81,6 +81,11 @@ TEST_F(MainDialogTest, OnlyCloseAndTheCloseBoxEndTheDialog) {
     EXPECT_EQ(CallLog(), (std::vector<std::string>{"EndDialog", "EndDialog"}));
 }
 
+TEST_F(MainDialogTest, ADialogThatCouldNotBeCreatedEndsTheProcessAsAFailure) {
+    EXPECT_EQ(ExitCodeAfterMainDialog(-1), 1u);
+    EXPECT_EQ(ExitCodeAfterMainDialog(0), 0u);
+}
+
 TEST_F(MainDialogTest, AboutOpensTheAboutDialogAndLeavesTheMainOneOpen) {
     EXPECT_FALSE(OnMainDialogCommand(FakeDialogWindow(), IDC_ABOUT));
     EXPECT_EQ(CallLog(), std::vector<std::string>{"AboutDialog"});

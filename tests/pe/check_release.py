@@ -2,7 +2,8 @@
 """Checks that the release netopt.exe loads and runs on any Windows 98 machine.
 
 Nothing here can run a 32-bit exe, so the proof comes from the file itself:
-its headers, imports, TLS, instructions, resources and size. Every failure
+its headers, imports, TLS, static constructors, instructions, resources and
+size. Every failure
 names what is wrong; the exit code is the number of failures (at most 100).
 
 Usage: check_release.py EXE --objdump OBJDUMP --info-text FILE
@@ -187,6 +188,23 @@ def check_headers(image, size_limit):
         fail(f"{len(image.data)} bytes, over the budget of {size_limit}")
 
 
+# The linker lays out the lists of static constructors and destructors as
+# -1, the entries, 0. With no startup code nothing would run the entries, so
+# both must be empty: no global object may need dynamic initialisation.
+EMPTY_CONSTRUCTOR_LISTS = b"\xff\xff\xff\xff\0\0\0\0\xff\xff\xff\xff\0\0\0\0"
+
+
+def check_constructors(image):
+    text = [s for s in image.sections if s[0] == ".text"]
+    if not text:
+        fail("no .text section")
+        return
+    _, vsize, _, rawsize, rawptr = text[0]
+    if EMPTY_CONSTRUCTOR_LISTS not in image.data[rawptr:rawptr + min(vsize, rawsize)]:
+        fail("static constructors or destructors, which nothing would run: "
+             "a global object needs dynamic initialisation")
+
+
 def read_list(path):
     """The DLL!Function names of an allowlist, and those marked as stubs."""
     names, stubs = set(), set()
@@ -358,6 +376,7 @@ def main():
         fail(f"{args.exe}: {error}")
         return 1
     check_headers(image, args.max_size)
+    check_constructors(image)
     found = check_imports(image, args.exports, args.nt_only)
     check_instructions(args.exe, args.objdump)
     check_resources(image, open(args.info_text, "rb").read())
