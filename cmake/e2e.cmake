@@ -10,7 +10,9 @@ add_executable(bare_dialog WIN32 tests/bench/bare_dialog.cpp tests/bench/bare_di
 netopt_runtime_free(bare_dialog)
 
 add_executable(e2e_driver
-  tests/e2e/benchmark.cpp tests/e2e/demo.cpp tests/e2e/driver.cpp tests/e2e/scenarios.cpp)
+  tests/e2e/about_scenarios.cpp tests/e2e/benchmark.cpp tests/e2e/demo.cpp
+  tests/e2e/dial_scenarios.cpp tests/e2e/driver.cpp tests/e2e/expect.cpp tests/e2e/machine.cpp
+  tests/e2e/main.cpp tests/e2e/main_dialog_scenarios.cpp)
 target_link_options(e2e_driver PRIVATE -static-libgcc -static-libstdc++ -static)
 target_link_libraries(e2e_driver PRIVATE advapi32 comctl32 psapi)
 add_dependencies(e2e_driver netopt modem_rasapi32 bare_dialog)

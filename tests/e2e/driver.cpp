@@ -4,9 +4,6 @@
 #include <commctrl.h>
 #include <stdio.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "../../resources/resource.h"
 
 int Failures = 0;
@@ -23,12 +20,6 @@ std::wstring Folder() {
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path, length);
     return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-std::wstring ModemLogPath() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"netopt-modem.log";
 }
 
 struct Search {
@@ -78,6 +69,12 @@ void CountIconColours(HWND icon, int* red, int* blue) {
 }
 
 } // namespace
+
+std::wstring ModemLogPath() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"netopt-modem.log";
+}
 
 void Fail(const char* file, int line, const std::string& message) {
     const char* name = strrchr(file, '/');
@@ -294,72 +291,4 @@ bool LooksIdle(const Program& program) {
     return !IsWindowVisible(Item(dialog, IDC_STATUS)) &&
            !IsWindowVisible(Item(dialog, IDC_PROGRESS)) &&
            IsWindowEnabled(Item(dialog, IDC_GROUP)) && FocusOf(program) == Item(dialog, IDC_START);
-}
-
-const wchar_t AdapterKey[] = L"System\\CurrentControlSet\\Services\\Class\\Net\\0000";
-const wchar_t ParameterKey[] =
-    L"System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
-
-void ClearAdapter() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, AdapterKey);
-}
-
-void SetAdapterValue(const char* name, DWORD type, const std::string& data) {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, AdapterKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        Fail(__FILE__, __LINE__, "cannot create the adapter key");
-        return;
-    }
-    if (name != nullptr)
-        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                       (DWORD)data.size());
-    RegCloseKey(key);
-}
-
-bool ReadValue(const wchar_t* keyPath, const char* name, DWORD* type, std::string* data) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    char buffer[1024];
-    DWORD size = sizeof buffer;
-    LONG result =
-        RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
-        return false;
-    data->assign(buffer, size);
-    return true;
-}
-
-std::string ModemEvent::Field(const std::string& name) const {
-    size_t at = line.find(" " + name + "=");
-    if (at == std::string::npos)
-        return "";
-    at += name.size() + 2;
-    return line.substr(at, line.find(' ', at) - at);
-}
-
-std::vector<ModemEvent> ModemLog() {
-    std::ifstream file(Utf8(ModemLogPath()).c_str());
-    std::vector<ModemEvent> events;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        ModemEvent event;
-        std::istringstream fields(line);
-        fields >> event.atMs >> event.kind;
-        event.line = line;
-        events.push_back(event);
-    }
-    return events;
-}
-
-std::vector<ModemEvent> ModemEvents(const std::string& kind) {
-    std::vector<ModemEvent> found;
-    for (const ModemEvent& event : ModemLog())
-        if (event.kind == kind)
-            found.push_back(event);
-    return found;
 }

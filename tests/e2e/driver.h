@@ -100,7 +100,8 @@ void SetAdapterValue(const char* name, DWORD type, const std::string& data);
 // False when the value is missing.
 bool ReadValue(const wchar_t* key, const char* name, DWORD* type, std::string* data);
 
-// ---- the simulated modem's log
+// ---- the simulated modem's log, in the temporary folder
+std::wstring ModemLogPath();
 struct ModemEvent {
     long long atMs = 0;
     std::string kind; // RasDialA, RasHangUpA, notify
