@@ -3,11 +3,11 @@
 #include "main_dialog.h"
 
 #include "../optimize/run.h"
-#include "about_dialog.h"
 #include "../optimize/test_dial.h"
 #include "../platform/alerts.h"
 #include "../platform/dialog.h"
 #include "../resources/resource.h"
+#include "about_dialog.h"
 
 HWND MainDialogHandle = nullptr;
 const char* InfoText = nullptr;

@@ -23,7 +23,10 @@ class NetoptTest : public ::testing::Test {
         DialHandle.store(nullptr);
         MainDialogHandle = FakeDialogWindow();
     }
-    void TearDown() override { ResetFakes(); }
+    void TearDown() override {
+        EXPECT_EQ(MisaddressedControlCalls(), 0) << "a call on another window than the main dialog";
+        ResetFakes();
+    }
 
     // A Windows 98 machine as it comes: the adapter's MTU is "1500".
     void GiveMachineAnMtu() { SetRegistryValue(AdapterKey, "IPMTU", FakeRegSz, "1500"); }

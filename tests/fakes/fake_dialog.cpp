@@ -13,6 +13,7 @@ std::map<int, FakeControl> Controls;
 int Focus = 0;
 std::vector<FakeMessageBox> Boxes;
 int ProcessEnds = 0;
+int Misaddressed = 0;
 std::string TextResource;
 size_t TextResourceSize = 0;
 std::map<int, std::string> ItemTexts;
@@ -52,10 +53,10 @@ void ShowBox(bool error, HWND owner, const char* text, const char* caption) {
     Boxes.push_back(box);
 }
 
-// Every control call must address the main dialog.
+// Every control call must address the main dialog; the lock is held.
 FakeControl& Control(HWND dialog, int control) {
     if (dialog != FakeDialogWindow())
-        LogCall("WrongDialog " + Id(control));
+        ++Misaddressed;
     return Controls[control];
 }
 
@@ -71,6 +72,7 @@ void ResetDialogFake() {
     Focus = 0;
     Boxes.clear();
     ProcessEnds = 0;
+    Misaddressed = 0;
     TextResource.clear();
     TextResourceSize = 0;
     ItemTexts.clear();
@@ -89,6 +91,11 @@ int FocusedControl() {
 std::vector<FakeMessageBox> MessageBoxesShown() {
     std::lock_guard<std::mutex> hold(FakeLock());
     return Boxes;
+}
+
+int MisaddressedControlCalls() {
+    std::lock_guard<std::mutex> hold(FakeLock());
+    return Misaddressed;
 }
 
 int ProcessEndCount() {
@@ -127,11 +134,15 @@ void FocusControl(HWND dialog, int control) {
 }
 
 void RepaintDialog(HWND dialog) {
-    LogCall(dialog == FakeDialogWindow() ? "Repaint" : "Repaint other");
+    LogCall("Repaint");
+    std::lock_guard<std::mutex> hold(FakeLock());
+    Misaddressed += dialog != FakeDialogWindow();
 }
 
 void EndDialogBox(HWND dialog) {
-    LogCall(dialog == FakeDialogWindow() ? "EndDialog" : "EndDialog other");
+    LogCall("EndDialog");
+    std::lock_guard<std::mutex> hold(FakeLock());
+    Misaddressed += dialog != FakeDialogWindow();
 }
 
 void SetItemText(HWND dialog, int control, const char* text) {

@@ -43,6 +43,8 @@ struct FakeMessageBox {
 };
 std::vector<FakeMessageBox> MessageBoxesShown();
 int ProcessEndCount();
+// Calls on the controls of a window other than the main dialog.
+int MisaddressedControlCalls();
 
 // The TEXT resource that LoadTextResource hands out: the data, which may go on
 // past the size reported, as module memory does after a resource.
