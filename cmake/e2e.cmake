@@ -19,7 +19,8 @@ add_dependencies(e2e_driver netopt modem_rasapi32 bare_dialog)
 
 enable_testing()
 set(NETOPT_SCENARIOS
-  idle_and_keyboard close full_run check_fails dial_680 dial_631 dial_other about_dialog)
+  idle_and_keyboard close full_run check_fails dial_680 dial_631 dial_other about_dialog
+  windows98)
 foreach(scenario IN LISTS NETOPT_SCENARIOS)
   add_test(NAME e2e.${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR} ${scenario} ru_RU.UTF-8)

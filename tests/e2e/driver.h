@@ -96,6 +96,8 @@ bool LooksIdle(const Program& program);
 extern const wchar_t AdapterKey[];
 extern const wchar_t ParameterKey[];
 void ClearAdapter();
+// Wine tells netopt.exe (and it alone) that it runs on Windows 98.
+void PretendWindows98(bool pretend);
 void SetAdapterValue(const char* name, DWORD type, const std::string& data);
 // False when the value is missing.
 bool ReadValue(const wchar_t* key, const char* name, DWORD* type, std::string* data);

@@ -52,3 +52,4 @@ void DialUserDisconnection();
 void DialOtherError();
 void AboutDialog();
 void EnglishLocale();
+void Windows98();

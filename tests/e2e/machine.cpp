@@ -9,6 +9,29 @@ const wchar_t AdapterKey[] = L"System\\CurrentControlSet\\Services\\Class\\Net\\
 const wchar_t ParameterKey[] =
     L"System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
 
+namespace {
+
+const wchar_t Windows98Key[] = L"Software\\Wine\\AppDefaults\\netopt.exe";
+
+} // namespace
+
+void PretendWindows98(bool pretend) {
+    if (!pretend) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, Windows98Key);
+        return;
+    }
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, Windows98Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        Fail(__FILE__, __LINE__, "cannot set the Windows version of netopt.exe");
+        return;
+    }
+    const wchar_t version[] = L"win98";
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                   sizeof version);
+    RegCloseKey(key);
+}
+
 void ClearAdapter() {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, AdapterKey);
 }

@@ -19,6 +19,7 @@ const struct {
     {"dial_631", DialUserDisconnection},
     {"dial_other", DialOtherError},
     {"english_locale", EnglishLocale},
+    {"windows98", Windows98},
     {"about_dialog", AboutDialog},
     {"demo", Demo},
     {"benchmark", Benchmark},
@@ -30,7 +31,9 @@ int main(int argc, char** argv) {
     for (const auto& scenario : Scenarios) {
         if (argc < 2 || strcmp(argv[1], scenario.name) != 0)
             continue;
+        PretendWindows98(false); // whatever a scenario that died left behind
         scenario.run();
+        PretendWindows98(false);
         printf("%s %s (%d failed checks)\n", Failures == 0 ? "PASS" : "FAIL", scenario.name,
                Failures);
         return Failures == 0 ? 0 : 1;
