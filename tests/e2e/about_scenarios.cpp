@@ -4,30 +4,40 @@
 
 #include "../../resources/resource.h"
 
+namespace {
+
+// The texts of the main dialog, the About dialog, the status and the error
+// box of a run that fails at its check, then the close box.
+void CheckTextsThroughFailedRun() {
+    ClearAdapter();
+    Program p;
+    if (!Launch(&p, L""))
+        return;
+    CHECK_TEXT(MainCaption, TextOf(p.dialog));
+    CHECK_TEXT(L"Начать оптимизацию", TextOf(Item(p.dialog, IDC_START)));
+    CHECK_TEXT(ExpectedInfoText(), FullTextOf(Item(p.dialog, IDC_INFO)));
+    HWND about = OpenAbout(p, 0);
+    CheckAboutLook(p, about);
+    Click(about, IDC_ABOUT_OK);
+    CHECK(AboutCloses(p, 0));
+    Click(p.dialog, IDC_START);
+    HWND box = WaitForWindow(p, ErrorCaption, 5000);
+    CheckBox(box, ErrorCaption, FailureText, true);
+    CHECK_TEXT(StageText(1), TextOf(Item(p.dialog, IDC_STATUS)));
+    CloseBox(box);
+    PressCloseBox(p.dialog);
+    CheckEndsWithCodeZero(&p, "the close box");
+    Kill(&p);
+}
+
+} // namespace
+
 // Run under a Western code page: the texts must still read as Russian, but
 // on Windows 98, whose wide calls are stubs, the program keeps to the ANSI
 // ones, which cannot show Russian there.
 void EnglishLocale() {
     CHECK(GetACP() != 1251);
-    ClearAdapter();
-    Program p;
-    if (Launch(&p, L"")) {
-        CHECK_TEXT(MainCaption, TextOf(p.dialog));
-        CHECK_TEXT(L"Начать оптимизацию", TextOf(Item(p.dialog, IDC_START)));
-        CHECK_TEXT(ExpectedInfoText(), FullTextOf(Item(p.dialog, IDC_INFO)));
-        HWND about = OpenAbout(p, 0);
-        CheckAboutLook(p, about);
-        Click(about, IDC_ABOUT_OK);
-        CHECK(AboutCloses(p, 0));
-        Click(p.dialog, IDC_START);
-        HWND box = WaitForWindow(p, ErrorCaption, 5000);
-        CheckBox(box, ErrorCaption, FailureText, true);
-        CHECK_TEXT(StageText(1), TextOf(Item(p.dialog, IDC_STATUS)));
-        CloseBox(box);
-        PressCloseBox(p.dialog);
-        CheckEndsWithCodeZero(&p, "the close box");
-        Kill(&p);
-    }
+    CheckTextsThroughFailedRun();
     SeedMachine();
     Program dial;
     if (Launch(&dial, L"680@0")) {
@@ -107,23 +117,5 @@ void AboutDialog() {
 void Windows98() {
     CHECK(GetACP() == 1251);
     PretendWindows98(true);
-    ClearAdapter();
-    Program p;
-    if (!Launch(&p, L""))
-        return;
-    CHECK_TEXT(MainCaption, TextOf(p.dialog));
-    CHECK_TEXT(L"Начать оптимизацию", TextOf(Item(p.dialog, IDC_START)));
-    CHECK_TEXT(ExpectedInfoText(), FullTextOf(Item(p.dialog, IDC_INFO)));
-    HWND about = OpenAbout(p, 0);
-    CheckAboutLook(p, about);
-    Click(about, IDC_ABOUT_OK);
-    CHECK(AboutCloses(p, 0));
-    Click(p.dialog, IDC_START);
-    HWND box = WaitForWindow(p, ErrorCaption, 5000);
-    CheckBox(box, ErrorCaption, FailureText, true);
-    CHECK_TEXT(StageText(1), TextOf(Item(p.dialog, IDC_STATUS)));
-    CloseBox(box);
-    PressCloseBox(p.dialog);
-    CheckEndsWithCodeZero(&p, "the close box");
-    Kill(&p);
+    CheckTextsThroughFailedRun();
 }
