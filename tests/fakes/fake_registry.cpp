@@ -59,11 +59,6 @@ void SetRegistryValue(const std::string& path, const char* name, uint32_t type,
     Keys[path].values[ValueName(name)] = FakeValue{type, data};
 }
 
-bool RegistryKeyExists(const std::string& path) {
-    std::lock_guard<std::mutex> hold(FakeLock());
-    return Keys.count(path) != 0;
-}
-
 bool RegistryValue(const std::string& path, const char* name, FakeValue* value) {
     std::lock_guard<std::mutex> hold(FakeLock());
     *value = FakeValue{};

@@ -68,7 +68,6 @@ const uint32_t FakeRegDword = 4;
 void SetRegistryValue(const std::string& path, const char* name, uint32_t type,
                       const std::string& data);
 void AddRegistryKey(const std::string& path);
-bool RegistryKeyExists(const std::string& path);
 // A missing value reads as type 0 and no data; name null is the default value.
 bool RegistryValue(const std::string& path, const char* name, FakeValue* value);
 void FailRegistryCall(RegistryCall call, const std::string& path);
