@@ -147,6 +147,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI
         reinterpret_cast<HRASCONN>((ULONG_PTR)(0x7100 + InterlockedIncrement(&DialCount)));
     dial->eventCount = ReadScript(dial->events);
 
+    // Too large for comfort on the caller's stack; the program dials from its
+    // dialog's thread alone, so one buffer serves.
     static char line[2 * MaxParamsSize + 256];
     int n =
         snprintf(line, sizeof line,

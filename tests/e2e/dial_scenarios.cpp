@@ -29,7 +29,7 @@ void DialNoDialTone() {
     HWND notifierBox = RunIntoDialError(&p, L"680@2000", NoDialToneText, &clicked);
     if (notifierBox == nullptr)
         return;
-    CHECK(notifierBox != nullptr && !OnMainThread(p, notifierBox));
+    CHECK(!OnMainThread(p, notifierBox));
     std::vector<ModemEvent> hangUps = ModemEvents("RasHangUpA");
     CHECK(hangUps.size() == 1 && hangUps[0].Field("from") == "notifier");
 
