@@ -1,30 +1,23 @@
-# A stand-in rasapi32.dll beside netopt.exe (Wine takes it with
-# WINEDLLOVERRIDES=rasapi32=n), the driver that acts as the user, and one
-# ctest test per scenario.
+# The simulated dial-up service beside netopt.exe, the driver that acts as
+# the user, and a ctest test for each scenario, run side by side in copies of
+# the Wine prefix that the first test makes.
 add_library(modem_rasapi32 SHARED simulator/rasapi32.cpp)
 set_target_properties(modem_rasapi32 PROPERTIES OUTPUT_NAME rasapi32 PREFIX "")
-target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s)
+# The exe imports the functions under their plain names, not RasDialA@24.
+target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s -Wl,--kill-at)
 
-# The yardstick of the start-up benchmark, built the way netopt.exe is.
-add_executable(bare_dialog WIN32 tests/bench/bare_dialog.cpp tests/bench/bare_dialog.rc)
-netopt_runtime_free(bare_dialog)
+# The driver, built for x86_64 Windows, which Wine runs without qemu.
+set(driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/scenarios.cpp)
+add_custom_command(OUTPUT e2e-driver.exe
+  COMMAND x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -Werror -static ${driver}
+          -lgdi32 -o e2e-driver.exe
+  DEPENDS ${driver} tests/e2e/driver.h resources/resource.h)
+add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)
 
-add_executable(e2e_driver
-  tests/e2e/about_scenarios.cpp tests/e2e/benchmark.cpp tests/e2e/demo.cpp
-  tests/e2e/dial_scenarios.cpp tests/e2e/driver.cpp tests/e2e/expect.cpp tests/e2e/machine.cpp
-  tests/e2e/main.cpp tests/e2e/main_dialog_scenarios.cpp)
-target_link_options(e2e_driver PRIVATE -static-libgcc -static-libstdc++ -static)
-target_link_libraries(e2e_driver PRIVATE advapi32 comctl32 psapi)
-add_dependencies(e2e_driver netopt modem_rasapi32 bare_dialog)
-
-enable_testing()
-set(NETOPT_SCENARIOS
-  idle_and_keyboard close full_run check_fails dial_680 dial_631 dial_other about_dialog
-  windows98)
-foreach(scenario IN LISTS NETOPT_SCENARIOS)
-  add_test(NAME e2e.${scenario}
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR} ${scenario} ru_RU.UTF-8)
+set(run_scenario ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR})
+add_test(NAME e2e.prefix COMMAND ${run_scenario} prefix)
+set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 900)
+foreach(scenario success dial_errors check_and_about english)
+  add_test(NAME e2e.${scenario} COMMAND ${run_scenario} ${scenario})
+  set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 300)
 endforeach()
-add_test(NAME e2e.english_locale
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR} english_locale en_US.UTF-8)
-set_tests_properties(e2e.english_locale PROPERTIES TIMEOUT 120)

@@ -1,8 +1,9 @@
-# The portable code and its unit tests against the test doubles.
+# The native test of the test dial, with its own doubles of the platform
+# layer, under ThreadSanitizer and UBSan (the native preset).
 enable_testing()
 
 # GoogleTest built from source with this build's flags, so that the
-# sanitizer builds instrument it too; the installed library otherwise.
+# sanitizers instrument it too; the installed library otherwise.
 if(EXISTS /usr/src/googletest/CMakeLists.txt)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -12,23 +13,7 @@ else()
 endif()
 include(GoogleTest)
 
-add_executable(netopt_tests
-  ${NETOPT_CORE_SOURCES}
-  tests/fakes/fake_about.cpp
-  tests/fakes/fake_clock.cpp
-  tests/fakes/fake_dialog.cpp
-  tests/fakes/fake_dialup.cpp
-  tests/fakes/fake_log.cpp
-  tests/fakes/fake_registry.cpp
-  tests/cp1251_test.cpp
-  tests/main_dialog_test.cpp
-  tests/mtu_settings_test.cpp
-  tests/run_test.cpp
-  tests/test_dial_test.cpp
-)
-target_include_directories(netopt_tests PRIVATE tests/fakes)
-target_compile_definitions(netopt_tests PRIVATE
-  NETOPT_INFO_TEXT_PATH="${CMAKE_SOURCE_DIR}/resources/info.txt")
+add_executable(netopt_tests optimize/test_dial.cpp tests/unit/dial_race_test.cpp)
+target_include_directories(netopt_tests PRIVATE tests/unit)
 target_link_libraries(netopt_tests PRIVATE GTest::gtest_main)
-# The sanitizer builds name their tests apart, since one ctest run covers all.
-gtest_discover_tests(netopt_tests TEST_SUFFIX "${NETOPT_TEST_SUFFIX}")
+gtest_discover_tests(netopt_tests PROPERTIES ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")

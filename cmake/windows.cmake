@@ -1,32 +1,7 @@
-# netopt.exe for Windows: the portable code, the Windows platform layer, the
-# dialog code and the resources.
+# netopt.exe, the release for Windows 98: the portable code, the Windows
+# platform layer, the dialog code and the resources, built for the i686.
 enable_language(RC)
 set(CMAKE_RC_FLAGS "-c 1251")
-
-# No C or C++ runtime: no exceptions, RTTI, unwind tables or guarded statics,
-# no startup code; the entry point is the program's own NetoptStart. The
-# compiler must not turn loops into calls to memset and memcpy, which the
-# program defines for the copies the compiler cannot avoid. The 32-bit build
-# is the Windows 98 release: any 486, the Windows 4.0 subsystem, and no
-# relocations, which only ASLR would use.
-function(netopt_runtime_free target)
-  target_compile_options(${target} PRIVATE
-    $<$<COMPILE_LANGUAGE:CXX>:-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -fno-unwind-tables -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
-    -fno-stack-protector -ffunction-sections -fdata-sections>)
-  target_link_options(${target} PRIVATE
-    -nostartfiles -nodefaultlibs -static-libgcc -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
-  target_link_libraries(${target} PRIVATE user32 kernel32 gcc)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    target_compile_options(${target} PRIVATE -march=i486 -mtune=i486)
-    target_link_options(${target} PRIVATE -Wl,-e,_NetoptStart
-      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
-      -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-      -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
-  else()
-    target_link_options(${target} PRIVATE -Wl,-e,NetoptStart)
-  endif()
-endfunction()
 
 add_executable(netopt WIN32
   ${NETOPT_CORE_SOURCES}
@@ -42,36 +17,48 @@ add_executable(netopt WIN32
   platform/win32/text.cpp
   resources/netopt.rc
 )
+# No C or C++ runtime: no exceptions, RTTI, unwind tables or guarded statics,
+# no startup code; the entry point is the program's own NetoptStart. The
+# compiler must not turn loops into calls to memset and memcpy, which the
+# program defines for the copies the compiler cannot avoid. Any 486, the
+# Windows 4.0 subsystem, and no relocations, which only ASLR would use.
+target_compile_options(netopt PRIVATE
+  $<$<COMPILE_LANGUAGE:CXX>:-Os -march=i486 -mtune=i486 -fno-exceptions -fno-rtti
+  -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
+  -fno-tree-loop-distribute-patterns -fno-stack-protector -ffunction-sections -fdata-sections>)
+target_link_options(netopt PRIVATE
+  -nostartfiles -nodefaultlibs -static-libgcc -s -Wl,--gc-sections -Wl,--no-insert-timestamp
+  -Wl,-e,_NetoptStart -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32 user32 kernel32 gcc)
+# Windows 4.0 interfaces only, so that newer ones cannot creep in.
+target_compile_definitions(netopt PRIVATE WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
+target_include_directories(netopt PRIVATE platform/win32 resources ${CMAKE_BINARY_DIR})
+
+# Debian's python3, which Debian's python3-pefile serves, whatever else the
+# PATH holds.
+find_program(NETOPT_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+
 # The icon is drawn as text in resources/icon.txt and built into an .ico.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/netopt.ico
-  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/make_icon.py
+  COMMAND ${NETOPT_PYTHON} ${CMAKE_SOURCE_DIR}/resources/make_icon.py
           ${CMAKE_SOURCE_DIR}/resources/icon.txt ${CMAKE_BINARY_DIR}/netopt.ico
   DEPENDS resources/make_icon.py resources/icon.txt)
 add_custom_target(netopt_icon DEPENDS ${CMAKE_BINARY_DIR}/netopt.ico)
 add_dependencies(netopt netopt_icon)
 set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/netopt.ico")
-target_include_directories(netopt PRIVATE platform/win32 resources ${CMAKE_BINARY_DIR})
-# Windows 4.0 interfaces only, so that newer ones cannot creep in.
-target_compile_definitions(netopt PRIVATE WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
-target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32)
-netopt_runtime_free(netopt)
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  # Proof from the file that the release loads and runs on Windows 98.
-  enable_testing()
-  add_test(NAME release.check_exe
-    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/pe/check_release.py
-            $<TARGET_FILE:netopt> --objdump ${CMAKE_OBJDUMP}
-            --info-text ${CMAKE_SOURCE_DIR}/resources/info.txt
-            --exports ${CMAKE_SOURCE_DIR}/tests/pe/win98-exports.txt
-            --nt-only ${CMAKE_SOURCE_DIR}/tests/pe/nt-only-imports.txt
-            --max-size 12288)
-endif()
+# Proof from the file that the release loads on Windows 98.
+enable_testing()
+add_test(NAME release.check_exe
+  COMMAND ${NETOPT_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/check_release.py $<TARGET_FILE:netopt>
+          ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/resources/info.txt
+          ${CMAKE_SOURCE_DIR}/tests/pe/win98-exports.txt
+          ${CMAKE_SOURCE_DIR}/tests/pe/nt-only-imports.txt 12288)
 
-# The simulated Windows 98 dial-up machine and the end-to-end tests that run
-# the program on it under Wine (the win64 preset).
+# The release run under Wine as its user runs it.
 option(NETOPT_E2E "Build the simulated modem and the end-to-end tests" OFF)
 if(NETOPT_E2E)
   include(cmake/e2e.cmake)

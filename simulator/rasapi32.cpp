@@ -1,175 +1,91 @@
-// A stand-in for the dial-up networking service (rasapi32.dll) on a machine
-// without a modem: Wine's own RasDialA never calls the notifier. It stores a
-// handle, returns at once and calls the notifier on a thread of its own, as
-// the modem script in NETOPT_MODEM_SCRIPT says:
-//   (unset or empty)   a modem that dials and is hung up by the program;
-//   "680@2000"         error 680 two seconds after the dial started;
-//   "678@1000;678@1500" several notifications, each "error@milliseconds".
-// Every call is appended to the file named by NETOPT_MODEM_LOG, one line each,
-// with the time in milliseconds since 1601 (GetSystemTimeAsFileTime).
+// A stand-in for the dial-up networking service (rasapi32.dll), built for
+// i686 and put beside netopt.exe: Wine's own RasDialA never calls the
+// notifier. It stores a handle, returns at once and calls the notifier from
+// a thread of its own, as NETOPT_MODEM_SCRIPT says: a part for each dial,
+// split by "|" (the last part serves the later dials), each a list of
+// "error@milliseconds" split by ";"; an empty part is a modem that dials
+// without error. So "680@2000" is error 680 two seconds into each dial, and
+// "|631@2000" a good first dial and error 631 in the second.
+// A line for each call goes to the file NETOPT_MODEM_LOG names:
+//   <tick count> dial handle=<n> args=<extensions>,<phone book>,<type> record=<hex>
+//   <tick count> notify error=<e>
+//   <tick count> hangup handle=<n> by=program|notifier
 #include <windows.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-typedef struct HRASCONN__* HRASCONN;
 typedef void(WINAPI* RasDialFunc)(UINT message, int state, DWORD error);
 
 namespace {
 
-const UINT RasDialEvent = 0xCCCD;
-const DWORD MaxParamsSize = 4096;
-const int MaxEvents = 16;
-
-// The states a modem passes while it dials: opening the port, port opened,
-// connecting the device (it then waits for the other end).
-const struct {
-    DWORD atMs;
-    int state;
-} ModemSteps[] = {{0, 0}, {200, 1}, {500, 2}};
-
-struct Event {
-    DWORD atMs;
-    DWORD error;
-    int state;
-};
-
 struct Dial {
     RasDialFunc notifier;
-    HRASCONN handle;
-    DWORD startTick;
-    int eventCount;
-    Event events[MaxEvents];
+    DWORD started;
+    char script[256];
 };
 
-CRITICAL_SECTION LogLock;
-LONG DialCount = 0;
-DWORD NotifierThreads[64];
-LONG NotifierThreadCount = 0;
+DWORD ProgramThread;
+LONG Dials;
 
-unsigned long long NowMs() {
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    return t.QuadPart / 10000;
-}
-
-bool OnNotifierThread() {
-    DWORD self = GetCurrentThreadId();
-    for (LONG i = 0; i < NotifierThreadCount && i < 64; ++i)
-        if (NotifierThreads[i] == self)
-            return true;
-    return false;
-}
-
-void WriteLog(const char* line) {
-    char path[MAX_PATH];
-    if (GetEnvironmentVariableA("NETOPT_MODEM_LOG", path, sizeof path) == 0)
-        return;
-    EnterCriticalSection(&LogLock);
+// One appending write a line keeps the lines of two threads apart.
+void Log(const char* line) {
+    char path[MAX_PATH], stamped[4400];
+    DWORD size = snprintf(stamped, sizeof stamped, "%lu %s\n", GetTickCount(), line);
+    GetEnvironmentVariableA("NETOPT_MODEM_LOG", path, sizeof path);
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        char stamped[12000];
-        int n = snprintf(stamped, sizeof stamped, "%llu %s\r\n", NowMs(), line);
-        DWORD written;
-        WriteFile(file, stamped, (DWORD)n, &written, nullptr);
-        CloseHandle(file);
-    }
-    LeaveCriticalSection(&LogLock);
+                              OPEN_ALWAYS, 0, nullptr);
+    WriteFile(file, stamped, size, &size, nullptr);
+    CloseHandle(file);
 }
 
-int ReadScript(Event* events) {
-    char script[1024];
-    DWORD length = GetEnvironmentVariableA("NETOPT_MODEM_SCRIPT", script, sizeof script);
-    int count = 0;
-    if (length == 0 || length >= sizeof script) {
-        for (const auto& step : ModemSteps)
-            events[count++] = Event{step.atMs, 0, step.state};
-        return count;
-    }
-    for (char* item = strtok(script, ";"); item && count < MaxEvents; item = strtok(nullptr, ";")) {
-        char* at = strchr(item, '@');
-        events[count++] = Event{at ? (DWORD)strtoul(at + 1, nullptr, 10) : 0,
-                                (DWORD)strtoul(item, nullptr, 10), 2};
-    }
-    return count;
-}
-
-DWORD WINAPI NotifierThread(void* argument) {
+DWORD WINAPI Notify(void* argument) {
     Dial* dial = static_cast<Dial*>(argument);
-    LONG slot = InterlockedIncrement(&NotifierThreadCount) - 1;
-    if (slot < 64)
-        NotifierThreads[slot] = GetCurrentThreadId();
-    for (int i = 0; i < dial->eventCount; ++i) {
-        DWORD elapsed = GetTickCount() - dial->startTick;
-        if (dial->events[i].atMs > elapsed)
-            Sleep(dial->events[i].atMs - elapsed);
-        char line[128];
-        snprintf(line, sizeof line, "notify handle=%llu state=%d error=%lu",
-                 (unsigned long long)(ULONG_PTR)dial->handle, dial->events[i].state,
-                 dial->events[i].error);
-        WriteLog(line);
-        dial->notifier(RasDialEvent, dial->events[i].state, dial->events[i].error);
+    char line[64];
+    for (char* next = dial->script; *next; next += strspn(next, ";")) {
+        DWORD error = strtoul(next, &next, 10), at = strtoul(next + 1, &next, 10);
+        Sleep(at > GetTickCount() - dial->started ? at - (GetTickCount() - dial->started) : 0);
+        snprintf(line, sizeof line, "notify error=%lu", error);
+        Log(line);
+        dial->notifier(0xCCCD, 0, error);
     }
     return 0;
-}
-
-void AppendHex(char* out, const unsigned char* bytes, DWORD size) {
-    static const char digits[] = "0123456789abcdef";
-    for (DWORD i = 0; i < size; ++i) {
-        *out++ = digits[bytes[i] >> 4];
-        *out++ = digits[bytes[i] & 15];
-    }
-    *out = 0;
 }
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
-    if (reason == DLL_PROCESS_ATTACH)
-        InitializeCriticalSection(&LogLock);
-    return TRUE;
-}
-
 extern "C" __declspec(dllexport) DWORD WINAPI
-    RasDialA(void* extensions, const char* phoneBook, void* params, DWORD notifierType,
-             void* notifier, HRASCONN* handle) {
-    DWORD size = params ? *static_cast<DWORD*>(params) : 0;
-    if (size > MaxParamsSize)
-        size = MaxParamsSize;
-    Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Dial)));
-    dial->notifier = reinterpret_cast<RasDialFunc>(notifier);
-    dial->handle =
-        reinterpret_cast<HRASCONN>((ULONG_PTR)(0x7100 + InterlockedIncrement(&DialCount)));
-    dial->eventCount = ReadScript(dial->events);
+    RasDialA(void* extensions, const char* phoneBook, const BYTE* params, DWORD type,
+             RasDialFunc notifier, ULONG_PTR* handle) {
+    ProgramThread = GetCurrentThreadId();
+    LONG index = InterlockedIncrement(&Dials) - 1;
+    *handle = 0x7100 + index;
+    char line[4300];
+    int size = snprintf(line, sizeof line, "dial handle=%lu args=%lu,%lu,%lu record=", *handle,
+                        (ULONG_PTR)extensions, (ULONG_PTR)phoneBook, type);
+    for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(params) && i < 2048; ++i)
+        size += snprintf(line + size, 3, "%02x", params[i]);
+    Log(line);
 
-    // Too large for comfort on the caller's stack; the program dials from its
-    // dialog's thread alone, so one buffer serves.
-    static char line[2 * MaxParamsSize + 256];
-    int n =
-        snprintf(line, sizeof line,
-                 "RasDialA extensions=%p phonebook=%p type=%lu notifier=%s handle=%llu size=%lu "
-                 "params=",
-                 extensions, (const void*)phoneBook, notifierType, notifier ? "set" : "null",
-                 (unsigned long long)(ULONG_PTR)dial->handle, size);
-    AppendHex(line + n, static_cast<unsigned char*>(params), size);
-    WriteLog(line);
-
-    *handle = dial->handle; // stored before any notification
-    dial->startTick = GetTickCount();
-    if (notifier != nullptr && notifierType == 0)
-        CloseHandle(CreateThread(nullptr, 0, NotifierThread, dial, 0, nullptr));
+    Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Dial)));
+    *dial = {notifier, GetTickCount(), ""};
+    GetEnvironmentVariableA("NETOPT_MODEM_SCRIPT", dial->script, sizeof dial->script);
+    char* part = dial->script;
+    for (char* bar; index-- > 0 && (bar = strchr(part, '|'));)
+        part = bar + 1;
+    part[strcspn(part, "|")] = 0;
+    const char* script = *part ? part : "0@0;0@200;0@500"; // a modem without errors
+    memmove(dial->script, script, strlen(script) + 1);
+    if (notifier && type == 0)
+        CloseHandle(CreateThread(nullptr, 0, Notify, dial, 0, nullptr));
     return 0;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI RasHangUpA(HRASCONN handle) {
-    char line[96];
-    snprintf(line, sizeof line, "RasHangUpA handle=%llu from=%s",
-             (unsigned long long)(ULONG_PTR)handle, OnNotifierThread() ? "notifier" : "program");
-    WriteLog(line);
+extern "C" __declspec(dllexport) DWORD WINAPI RasHangUpA(ULONG_PTR handle) {
+    char line[64];
+    snprintf(line, sizeof line, "hangup handle=%lu by=%s", handle,
+             GetCurrentThreadId() == ProgramThread ? "program" : "notifier");
+    Log(line);
     return 0;
 }

@@ -1,4 +1,0 @@
-// The test doubles call the dial-up notifier as a plain function.
-#pragma once
-
-#define RASDIAL_CALLBACK

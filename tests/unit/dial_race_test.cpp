@@ -1,0 +1,31 @@
+// What Wine cannot show: a late notification of one call coming while the
+// next call is started. The call's handle must pass between the two threads
+// without a data race, which ThreadSanitizer would report.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "../../optimize/test_dial.h"
+#include "../../platform/alerts.h"
+#include "../../platform/process.h"
+
+// The dial-up service stores the handle as one aligned machine word.
+void StartRasDial(const DialParams*, DialNotifier, HRASCONN* handle) {
+    __atomic_store_n(handle, reinterpret_cast<HRASCONN>(0x7100), __ATOMIC_RELAXED);
+}
+
+void HangUpRasConnection(HRASCONN) {}
+void PlayTone(unsigned, unsigned) {}
+void ShowErrorBox(HWND, const char*, const char*) {}
+void WaitMilliseconds(unsigned) {}
+void EndProcess(unsigned) {}
+
+TEST(TestDial, LateNotificationsRaceTheNextDials) {
+    std::thread late([] {
+        for (int i = 0; i < 100; ++i)
+            DialNotify(0xCCCD, 0, 631);
+    });
+    for (int i = 0; i < 100; ++i)
+        StartTestDial();
+    late.join();
+}
