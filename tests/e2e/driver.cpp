@@ -243,15 +243,13 @@ Icon IconIn(HWND dialog) {
 
 // ImageMagick's picture of the screen, cut to the windows on it.
 void Snapshot(const char* name) {
-    std::wstring shot =
+    std::wstring png =
         Setting(L"NETOPT_SNAPSHOTS") + L"/" + std::wstring(name, name + strlen(name));
-    PROCESS_INFORMATION process;
-    if (shot[0] != L'/' &&
-        Spawn(L"Z:\\usr\\bin\\import -window root -trim " + shot.substr(2) + L".png",
-              &process)) // Wine cannot wait for it to end
-        WaitUntil([&] {
-            return GetFileAttributesW((shot + L".png").c_str()) != INVALID_FILE_ATTRIBUTES;
-        });
+    png += L".png";
+    PROCESS_INFORMATION process; // Wine cannot wait for a Unix process: for its picture, then
+    if (png[0] != L'/' && (DeleteFileW(png.c_str()) || true) &&
+        Spawn(L"Z:\\usr\\bin\\import -window root -trim " + png.substr(2), &process))
+        WaitUntil([&] { return GetFileAttributesW(png.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 void SetAdapter(const char* name, DWORD type, const std::string& data) {
