@@ -25,7 +25,7 @@ add_executable(netopt WIN32
 target_compile_options(netopt PRIVATE
   $<$<COMPILE_LANGUAGE:CXX>:-Os -march=i486 -mtune=i486 -fno-exceptions -fno-rtti
   -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
-  -fno-tree-loop-distribute-patterns -fno-stack-protector -ffunction-sections -fdata-sections>)
+  -fno-tree-loop-distribute-patterns -fno-stack-protector -ffunction-sections>)
 target_link_options(netopt PRIVATE
   -nostartfiles -nodefaultlibs -static-libgcc -s -Wl,--gc-sections -Wl,--no-insert-timestamp
   -Wl,-e,_NetoptStart -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0

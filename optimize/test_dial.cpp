@@ -5,15 +5,21 @@
 #include "../platform/process.h"
 #include "dial_params.h"
 
-std::atomic<HRASCONN> DialHandle{nullptr};
+HRASCONN DialHandle = nullptr;
 std::atomic<bool> NoDialTone{false};
 
-// The service writes the handle through a plain HRASCONN*: the atomic must be
-// a bare machine word for that store to land in it.
-static_assert(sizeof(std::atomic<HRASCONN>) == sizeof(HRASCONN), "handle layout");
-static_assert(std::atomic<HRASCONN>::is_always_lock_free, "handle layout");
-
 namespace {
+
+// The service writes the handle as one machine word, from RasDial, while the
+// notifier may read it on the service's thread.
+std::atomic_ref<HRASCONN> SharedHandle() {
+    return std::atomic_ref<HRASCONN>(DialHandle);
+}
+static_assert(std::atomic_ref<HRASCONN>::is_always_lock_free, "a plain machine word");
+
+// Nothing promises that the service has copied the record when RasDial
+// returns, while the dial goes on: it lives as long as the program.
+DialParams Params;
 
 const char PhoneNumber[] = "1234567890123456789012345678901234567890123456789012345678901234567890";
 const char Domain[] = "*";
@@ -50,14 +56,13 @@ void FillDialParams(DialParams* params) {
 } // namespace
 
 void StartTestDial() {
-    DialParams params;
-    FillDialParams(&params);
-    DialHandle.store(nullptr);
-    StartRasDial(&params, DialNotify, reinterpret_cast<HRASCONN*>(&DialHandle));
+    FillDialParams(&Params);
+    SharedHandle().store(nullptr);
+    StartRasDial(&Params, DialNotify, &DialHandle);
 }
 
 void HangUpTestDial() {
-    HangUpRasConnection(DialHandle.load());
+    HangUpRasConnection(SharedHandle().load());
     WaitMilliseconds(HangUpWaitMs);
 }
 
@@ -69,7 +74,7 @@ void RASDIAL_CALLBACK DialNotify(unsigned unMsg, int rasConnState, uint32_t dwEr
     (void)rasConnState;
     if (dwError == 0)
         return;
-    HangUpRasConnection(DialHandle.load());
+    HangUpRasConnection(SharedHandle().load());
     if (dwError == ErrorUserDisconnection)
         return;
     const char* text = ConnectionErrorText;

@@ -7,8 +7,9 @@
 
 #include "../platform/dialup.h"
 
-// The current call's handle, stored by the service through RasDial.
-extern std::atomic<HRASCONN> DialHandle;
+// The current call's handle, stored by the service through RasDial; the
+// program's own loads and stores of it are atomic.
+extern HRASCONN DialHandle;
 // Set on a no-dial-tone error and never cleared.
 extern std::atomic<bool> NoDialTone;
 

@@ -6,7 +6,8 @@
 // "error@milliseconds" split by ";"; an empty part is a modem that dials
 // without error. So "680@2000" is error 680 two seconds into each dial, and
 // "|631@2000" a good first dial and error 631 in the second.
-// A line for each call goes to the file NETOPT_MODEM_LOG names:
+// A line for each call goes to the file NETOPT_MODEM_LOG names (the dial's
+// when the modem reads the record, a moment after RasDialA has returned):
 //   <tick count> dial handle=<n> args=<extensions>,<phone book>,<type> record=<hex>
 //   <tick count> notify error=<e>
 //   <tick count> hangup handle=<n> by=program|notifier
@@ -22,8 +23,9 @@ namespace {
 
 struct Dial {
     RasDialFunc notifier;
+    const BYTE* params;
     DWORD started;
-    char script[256];
+    char script[256], line[4300];
 };
 
 DWORD ProgramThread;
@@ -40,8 +42,15 @@ void Log(const char* line) {
     CloseHandle(file);
 }
 
+// Like a service that reads the record while it dials, after RasDialA has
+// returned, it logs the record a moment later.
 DWORD WINAPI Notify(void* argument) {
     Dial* dial = static_cast<Dial*>(argument);
+    Sleep(100);
+    int size = strlen(dial->line);
+    for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(dial->params) && i < 2048; ++i)
+        size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
+    Log(dial->line);
     char line[64];
     for (char* next = dial->script; *next; next += strspn(next, ";")) {
         DWORD error = strtoul(next, &next, 10), at = strtoul(next + 1, &next, 10);
@@ -61,15 +70,10 @@ extern "C" __declspec(dllexport) DWORD WINAPI
     ProgramThread = GetCurrentThreadId();
     LONG index = InterlockedIncrement(&Dials) - 1;
     *handle = 0x7100 + index;
-    char line[4300];
-    int size = snprintf(line, sizeof line, "dial handle=%lu args=%lu,%lu,%lu record=", *handle,
-                        (ULONG_PTR)extensions, (ULONG_PTR)phoneBook, type);
-    for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(params) && i < 2048; ++i)
-        size += snprintf(line + size, 3, "%02x", params[i]);
-    Log(line);
-
     Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Dial)));
-    *dial = {notifier, GetTickCount(), ""};
+    *dial = {notifier, params, GetTickCount(), "", ""};
+    snprintf(dial->line, sizeof dial->line, "dial handle=%lu args=%lu,%lu,%lu record=", *handle,
+             (ULONG_PTR)extensions, (ULONG_PTR)phoneBook, type);
     GetEnvironmentVariableA("NETOPT_MODEM_SCRIPT", dial->script, sizeof dial->script);
     char* part = dial->script;
     for (char* bar; index-- > 0 && (bar = strchr(part, '|'));)
