@@ -53,10 +53,21 @@ set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
 # Proof from the file that the release loads on Windows 98.
 enable_testing()
 add_test(NAME release.check_exe
-  COMMAND ${NETOPT_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/check_release.py $<TARGET_FILE:netopt>
+  COMMAND ${NETOPT_PYTHON} ${CMAKE_SOURCE_DIR}/tests/release/check_release.py $<TARGET_FILE:netopt>
           ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/resources/info.txt
-          ${CMAKE_SOURCE_DIR}/tests/pe/win98-exports.txt
-          ${CMAKE_SOURCE_DIR}/tests/pe/nt-only-imports.txt 12288)
+          ${CMAKE_SOURCE_DIR}/tests/release/win98-exports.txt
+          ${CMAKE_SOURCE_DIR}/tests/release/nt-only-imports.txt 12288)
+
+# The download in build/release: a zip of the exe and a Russian README.TXT,
+# and its checksum (cmake/package.cmake), and the proof that its bytes do not
+# depend on where or when they were built.
+add_custom_target(release
+  COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:netopt> -DREADME=${CMAKE_SOURCE_DIR}/package/README.TXT
+          -DVERSION=${PROJECT_VERSION} -DOUT=${CMAKE_SOURCE_DIR}/build/release
+          -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake
+  DEPENDS netopt)
+add_test(NAME release.reproducible
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 
 # The release run under Wine as its user runs it.
 option(NETOPT_E2E "Build the simulated modem and the end-to-end tests" OFF)

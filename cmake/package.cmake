@@ -1,0 +1,26 @@
+# Packs the download into OUT: netopt-<VERSION>.zip, holding NETOPT.EXE and
+# README.TXT, and SHA256SUMS. Its bytes do not depend on where or when it is
+# made: fixed names, order and permissions, and one time for every entry,
+# which cmake -E tar takes from SOURCE_DATE_EPOCH: the last commit's unless
+# it is set. The zip keeps local times: they are UTC.
+# cmake -DEXE=<exe> -DREADME=<file> -DVERSION=<version> -DOUT=<folder> -P package.cmake
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_CURRENT_LIST_DIR}
+                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+endif()
+
+set(zip netopt-${VERSION}.zip)
+file(REMOVE_RECURSE ${OUT})
+foreach(file IN ITEMS ${EXE} ${README})
+  file(COPY ${file} DESTINATION ${OUT}/files FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
+       WORLD_READ)
+endforeach()
+get_filename_component(exe ${EXE} NAME)
+file(RENAME ${OUT}/files/${exe} ${OUT}/files/NETOPT.EXE)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
+                        ${CMAKE_COMMAND} -E tar cf ../${zip} --format=zip NETOPT.EXE README.TXT
+                WORKING_DIRECTORY ${OUT}/files COMMAND_ERROR_IS_FATAL ANY)
+file(REMOVE_RECURSE ${OUT}/files)
+file(SHA256 ${OUT}/${zip} hash)
+file(WRITE ${OUT}/SHA256SUMS "${hash}  ${zip}\n")
