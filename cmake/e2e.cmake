@@ -7,11 +7,10 @@ set_target_properties(modem_rasapi32 PROPERTIES OUTPUT_NAME rasapi32 PREFIX "")
 target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s -Wl,--kill-at)
 
 # The driver, built for x86_64 Windows, which Wine runs without qemu.
-set(driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/scenarios.cpp)
 add_custom_command(OUTPUT e2e-driver.exe
-  COMMAND x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -Werror -static ${driver}
-          -lgdi32 -o e2e-driver.exe
-  DEPENDS ${driver} tests/e2e/driver.h resources/resource.h)
+  COMMAND x86_64-w64-mingw32-g++ -std=c++17 -O2 -Wall -Wextra -Werror -static
+          ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
+  DEPENDS tests/e2e/e2e.cpp resources/resource.h)
 add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)
 
 set(run_scenario ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR})
