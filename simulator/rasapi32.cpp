@@ -1,16 +1,14 @@
 // A stand-in for the dial-up networking service (rasapi32.dll), built for
 // i686 and put beside netopt.exe: Wine's own RasDialA never calls the
-// notifier. It stores a handle, returns at once and calls the notifier from
-// a thread of its own, as NETOPT_MODEM_SCRIPT says: a part for each dial,
-// split by "|" (the last part serves the later dials), each a list of
-// "error@milliseconds" split by ";"; an empty part is a modem that dials
-// without error. So "680@2000" is error 680 two seconds into each dial, and
-// "|631@2000" a good first dial and error 631 in the second.
-// A line for each call goes to the file NETOPT_MODEM_LOG names (the dial's
-// when the modem reads the record, a moment after RasDialA has returned):
-//   <tick count> dial handle=<n> args=<extensions>,<phone book>,<type> record=<hex>
-//   <tick count> notify error=<e>
-//   <tick count> hangup handle=<n> by=program|notifier
+// notifier. RasDialA stores a handle and returns at once. Then, on a thread
+// of its own, the modem reads the record a moment later, as a service may
+// while it dials, and two seconds into the call calls the notifier with the
+// error that NETOPT_MODEM_ERRORS gives for this dial: a list split by ",",
+// whose last serves the later dials ("0,631": a good first call, then 631).
+// A line for each call goes to the file NETOPT_MODEM_LOG names:
+//   <tick count> dial <handle> <extensions>,<phone book>,<type> <record in hex>
+//   <tick count> notify <error>
+//   <tick count> hangup <handle> program|notifier
 #include <windows.h>
 
 #include <stdio.h>
@@ -24,8 +22,8 @@ namespace {
 struct Dial {
     RasDialFunc notifier;
     const BYTE* params;
-    DWORD started;
-    char script[256], line[4300];
+    DWORD error;
+    char line[4300];
 };
 
 DWORD ProgramThread;
@@ -42,23 +40,17 @@ void Log(const char* line) {
     CloseHandle(file);
 }
 
-// Like a service that reads the record while it dials, after RasDialA has
-// returned, it logs the record a moment later.
-DWORD WINAPI Notify(void* argument) {
+DWORD WINAPI Modem(void* argument) {
     Dial* dial = static_cast<Dial*>(argument);
     Sleep(100);
     int size = strlen(dial->line);
     for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(dial->params) && i < 2048; ++i)
         size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
     Log(dial->line);
-    char line[64];
-    for (char* next = dial->script; *next; next += strspn(next, ";")) {
-        DWORD error = strtoul(next, &next, 10), at = strtoul(next + 1, &next, 10);
-        Sleep(at > GetTickCount() - dial->started ? at - (GetTickCount() - dial->started) : 0);
-        snprintf(line, sizeof line, "notify error=%lu", error);
-        Log(line);
-        dial->notifier(0xCCCD, 0, error);
-    }
+    Sleep(1900);
+    snprintf(dial->line, sizeof dial->line, "notify %lu", dial->error);
+    Log(dial->line);
+    dial->notifier(0xCCCD, 0, dial->error);
     return 0;
 }
 
@@ -68,27 +60,24 @@ extern "C" __declspec(dllexport) DWORD WINAPI
     RasDialA(void* extensions, const char* phoneBook, const BYTE* params, DWORD type,
              RasDialFunc notifier, ULONG_PTR* handle) {
     ProgramThread = GetCurrentThreadId();
-    LONG index = InterlockedIncrement(&Dials) - 1;
+    char errors[256] = "", *error = errors;
+    GetEnvironmentVariableA("NETOPT_MODEM_ERRORS", errors, sizeof errors);
+    LONG index = InterlockedIncrement(&Dials);
     *handle = 0x7100 + index;
+    for (; index > 1 && strchr(error, ','); --index)
+        error = strchr(error, ',') + 1;
     Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Dial)));
-    *dial = {notifier, params, GetTickCount(), "", ""};
-    snprintf(dial->line, sizeof dial->line, "dial handle=%lu args=%lu,%lu,%lu record=", *handle,
-             (ULONG_PTR)extensions, (ULONG_PTR)phoneBook, type);
-    GetEnvironmentVariableA("NETOPT_MODEM_SCRIPT", dial->script, sizeof dial->script);
-    char* part = dial->script;
-    for (char* bar; index-- > 0 && (bar = strchr(part, '|'));)
-        part = bar + 1;
-    part[strcspn(part, "|")] = 0;
-    const char* script = *part ? part : "0@0;0@200;0@500"; // a modem without errors
-    memmove(dial->script, script, strlen(script) + 1);
+    *dial = {notifier, params, strtoul(error, nullptr, 10), ""};
+    snprintf(dial->line, sizeof dial->line, "dial %lu %lu,%lu,%lu ", *handle, (ULONG_PTR)extensions,
+             (ULONG_PTR)phoneBook, type);
     if (notifier && type == 0)
-        CloseHandle(CreateThread(nullptr, 0, Notify, dial, 0, nullptr));
+        CloseHandle(CreateThread(nullptr, 0, Modem, dial, 0, nullptr));
     return 0;
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI RasHangUpA(ULONG_PTR handle) {
     char line[64];
-    snprintf(line, sizeof line, "hangup handle=%lu by=%s", handle,
+    snprintf(line, sizeof line, "hangup %lu %s", handle,
              GetCurrentThreadId() == ProgramThread ? "program" : "notifier");
     Log(line);
     return 0;
