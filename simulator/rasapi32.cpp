@@ -1,11 +1,9 @@
-// A stand-in for the dial-up networking service (rasapi32.dll), built for
-// i686 and put beside netopt.exe: Wine's own RasDialA never calls the
-// notifier. RasDialA stores a handle and returns at once. Then, on a thread
-// of its own, the modem reads the record a moment later, as a service may
-// while it dials, and two seconds into the call calls the notifier with the
-// error that NETOPT_MODEM_ERRORS gives for this dial: a list split by ",",
-// whose last serves the later dials ("0,631": a good first call, then 631).
-// A line for each call goes to the file NETOPT_MODEM_LOG names:
+// The dial-up service (rasapi32.dll) beside netopt.exe, as Wine's never calls
+// the notifier. RasDialA stores a handle and returns; a thread reads the
+// record a moment later, as a service may, and two seconds into the call
+// calls the notifier with the error NETOPT_MODEM_ERRORS gives for this dial
+// (a list split by ",", whose last serves later dials).
+// A line for each call goes to modem.log in the current folder:
 //   <tick count> dial <handle> <extensions>,<phone book>,<type> <record in hex>
 //   <tick count> notify <error>
 //   <tick count> hangup <handle> program|notifier
@@ -31,11 +29,10 @@ LONG Dials;
 
 // One appending write a line keeps the lines of two threads apart.
 void Log(const char* line) {
-    char path[MAX_PATH], stamped[4400];
+    char stamped[4400];
     DWORD size = snprintf(stamped, sizeof stamped, "%lu %s\n", GetTickCount(), line);
-    GetEnvironmentVariableA("NETOPT_MODEM_LOG", path, sizeof path);
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileA("modem.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, 0, nullptr);
     WriteFile(file, stamped, size, &size, nullptr);
     CloseHandle(file);
 }

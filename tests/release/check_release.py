@@ -1,6 +1,5 @@
 #!/usr/bin/python3
-"""Checks from the file that the release netopt.exe loads and runs on any
-Windows 98 machine. Prints each problem; exits with their number.
+"""Checks that the release loads and runs on any Windows 98 machine.
 Usage: check_release.py EXE OBJDUMP INFO_TEXT EXPORTS NT_ONLY MAX_SIZE"""
 import re
 import struct
@@ -29,9 +28,9 @@ def check(condition, problem):
 
 def names(path):
     """The DLL!Function names of a list, and those it marks as stubs on 98."""
-    entries = [line.split("#", 1) + [""] for line in open(path, encoding="utf-8")]
-    return ({name.strip() for name, *_ in entries if name.strip()},
-            {name.strip() for name, note, *_ in entries if "stub on 98" in note})
+    entries = [(line + "#").split("#")[:2] for line in open(path, encoding="utf-8")]
+    return ({name.strip() for name, _ in entries} - {""},
+            {name.strip() for name, note in entries if "stub on 98" in note})
 
 
 def main(exe, objdump, info_text, exports, nt_only, max_size):
