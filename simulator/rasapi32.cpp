@@ -67,8 +67,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI
     *dial = {notifier, params, strtoul(error, nullptr, 10), ""};
     snprintf(dial->line, sizeof dial->line, "dial %lu %lu,%lu,%lu ", *handle, (ULONG_PTR)extensions,
              (ULONG_PTR)phoneBook, type);
-    if (notifier && type == 0)
-        CloseHandle(CreateThread(nullptr, 0, Modem, dial, 0, nullptr));
+    CloseHandle(CreateThread(nullptr, 0, Modem, dial, 0, nullptr));
     return 0;
 }
 

@@ -1,6 +1,5 @@
-// What Wine cannot show: a late notification of one call coming while the
-// next call is started. The call's handle must pass between the two threads
-// without a data race, which ThreadSanitizer would report.
+// What Wine cannot show: a late notification of one call while the next is
+// started. The handle must pass between the threads without a data race.
 #include <gtest/gtest.h>
 
 #include <thread>
