@@ -22,9 +22,8 @@ namespace {
 int Failures = 0;
 PROCESS_INFORMATION Program; // the netopt.exe under test, and its main dialog
 HWND Dialog;
-const char AdapterKey[] = "System\\CurrentControlSet\\Services\\Class\\Net\\0000";
-const char ParameterKey[] =
-    "System\\CurrentControlSet\\Services\\Class\\Net\\0000\\Ndi\\params\\IPMTU";
+const std::string AdapterKey = "System\\CurrentControlSet\\Services\\Class\\Net\\0000",
+                  NdiKey = AdapterKey + "\\Ndi", ParameterKey = NdiKey + "\\params\\IPMTU";
 
 #define CHECK(condition) ((condition) ? (void)0 : Fail(__LINE__, #condition))
 void Fail(int line, const std::string& what) {
@@ -35,11 +34,12 @@ void Fail(int line, const std::string& what) {
 
 #define CHECK_TEXT(expected, actual) CheckText(__LINE__, expected, actual)
 void CheckText(int line, const std::wstring& expected, const std::wstring& actual) {
+    if (expected == actual)
+        return;
     std::wstring what = L"expected \"" + expected + L"\", got \"" + actual + L"\"";
     char utf8[4096] = "";
     WideCharToMultiByte(CP_UTF8, 0, what.c_str(), -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
-    if (expected != actual)
-        Fail(line, utf8);
+    Fail(line, utf8);
 }
 
 // 800 ms either way allows for a busy machine, not for a second too many.
@@ -202,17 +202,18 @@ void Snapshot(const wchar_t* name) {
 
 // Removes the adapter key; given a value name, makes it again with that value.
 void SetAdapter(const char* name = nullptr, DWORD type = REG_SZ, const std::string& data = "") {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, AdapterKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, AdapterKey.c_str());
     if (name)
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, AdapterKey, name, type, data.data(),
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, AdapterKey.c_str(), name, type, data.data(),
                         static_cast<DWORD>(data.size()));
 }
 
 // "<type>:<data>", or "" when the value is missing.
-std::string Value(const char* key, const char* name) {
+std::string Value(const std::string& key, const char* name) {
     char data[1024];
     DWORD type = 0, size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size))
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, data,
+                     &size))
         return "";
     return std::to_string(type) + ":" + std::string(data, size);
 }
@@ -220,8 +221,8 @@ std::string Value(const char* key, const char* name) {
 // A volatile key can have no lasting subkey: the parameter key cannot be made.
 void BlockParameterKey() {
     HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (AdapterKey + std::string("\\Ndi")).c_str(), 0, nullptr,
-                    REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, NdiKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
     RegCloseKey(key);
 }
 
@@ -241,7 +242,7 @@ long long At(const char* kind, size_t index) {
     return atoll(Modem(kind, index)[0].c_str());
 }
 
-// The moments of the program's calls since the launch, after a 0 for none,
+// The moments of the program's calls in this scenario, after a 0 for none,
 // from Wine's trace: "<seconds>.<ms>:<thread>:Call <dll>.<function>(<args>)".
 std::vector<long long> Calls(const char* function, const char* arguments) {
     std::istringstream trace(ReadAll(L"trace.log"));
@@ -286,7 +287,7 @@ bool BarMatchesStatus(bool sleeping = false) {
     return abs(behind) <= 5 || (sleeping && abs(behind - 10) <= 5);
 }
 
-// A box, the sounds since the launch, whether it disables its owner.
+// A box, the sounds so far, whether it disables its owner.
 HWND CheckBox(const wchar_t* caption, const wchar_t* text, size_t messageBeeps, size_t beeps,
               bool owned, HWND leftOut = nullptr) {
     HWND box = WaitWindow(caption, leftOut);
