@@ -54,8 +54,7 @@ set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
 enable_testing()
 add_test(NAME release.check_exe
   COMMAND ${NETOPT_PYTHON} ${CMAKE_SOURCE_DIR}/tests/release/check_release.py $<TARGET_FILE:netopt>
-          ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/resources/info.txt
-          ${CMAKE_SOURCE_DIR}/tests/release/win98-exports.txt
+          ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/tests/release/win98-exports.txt
           ${CMAKE_SOURCE_DIR}/tests/release/nt-only-imports.txt 12288)
 
 # The download in build/release: a zip of the exe and a Russian README.TXT,

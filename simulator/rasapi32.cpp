@@ -4,7 +4,8 @@
 // calls the notifier with the error NETOPT_MODEM_ERRORS gives for this dial
 // (a list split by ",", whose last serves later dials).
 // A line for each call goes to modem.log in the current folder:
-//   <tick count> dial <handle> <extensions>,<phone book>,<type> <record in hex>
+//   <tick count> dial <handle> <handle given>,<extensions>,<phone book>,<type>
+//       <record in hex> <number dialled>
 //   <tick count> notify <error>
 //   <tick count> hangup <handle> program|notifier
 #include <windows.h>
@@ -27,6 +28,10 @@ struct Dial {
 DWORD ProgramThread;
 LONG Dials;
 
+// Where the 1052-byte record of Windows 95 and 98 holds the number to dial.
+const DWORD PhoneNumberOffset = 261;
+const int PhoneNumberSize = 129;
+
 // One appending write a line keeps the lines of two threads apart.
 void Log(const char* line) {
     char stamped[4400];
@@ -43,6 +48,8 @@ DWORD WINAPI Modem(void* argument) {
     int size = strlen(dial->line);
     for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(dial->params) && i < 2048; ++i)
         size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
+    snprintf(dial->line + size, sizeof dial->line - size, " %.*s", PhoneNumberSize - 1,
+             reinterpret_cast<const char*>(dial->params) + PhoneNumberOffset);
     Log(dial->line);
     Sleep(1900);
     snprintf(dial->line, sizeof dial->line, "notify %lu", dial->error);
@@ -60,13 +67,14 @@ extern "C" __declspec(dllexport) DWORD WINAPI
     char errors[256] = "", *error = errors;
     GetEnvironmentVariableA("NETOPT_MODEM_ERRORS", errors, sizeof errors);
     LONG index = InterlockedIncrement(&Dials);
+    ULONG_PTR given = *handle; // not null: a call to resume, not a new one
     *handle = 0x7100 + index;
     for (; index > 1 && strchr(error, ','); --index)
         error = strchr(error, ',') + 1;
     Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Dial)));
     *dial = {notifier, params, strtoul(error, nullptr, 10), ""};
-    snprintf(dial->line, sizeof dial->line, "dial %lu %lu,%lu,%lu ", *handle, (ULONG_PTR)extensions,
-             (ULONG_PTR)phoneBook, type);
+    snprintf(dial->line, sizeof dial->line, "dial %lu %lu,%lu,%lu,%lu ", *handle, given,
+             (ULONG_PTR)extensions, (ULONG_PTR)phoneBook, type);
     CloseHandle(CreateThread(nullptr, 0, Modem, dial, 0, nullptr));
     return 0;
 }
