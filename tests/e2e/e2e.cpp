@@ -310,30 +310,19 @@ HWND CheckBox(const wchar_t* caption, const wchar_t* text, size_t messageBeeps, 
     return box;
 }
 
-// Full channels only, neither black nor white: the icon's blue, aqua, lime,
-// yellow and red, which neither dialog shows around it.
-bool IsPureColour(COLORREF pixel) {
-    for (int level : {GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)})
-        if (level != 0 && level != 255)
-            return false;
-    return pixel != RGB(0, 0, 0) && pixel != RGB(255, 255, 255);
-}
-
-// Whether About's icon is on screen, whatever lay under it before it was painted.
+// Whether About's icon is on screen: its pure blue, which nothing around it
+// shows, whatever lay under About before it was painted.
 bool ShowsIcon(HWND about) {
-    HWND icon = GetWindow(about, GW_CHILD);
-    while (icon && (GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        icon = GetWindow(icon, GW_HWNDNEXT);
     RECT rect{};
-    GetWindowRect(icon, &rect);
+    GetWindowRect(GetDlgItem(about, IDC_ABOUT_ICON), &rect);
     HDC screen = GetDC(nullptr);
-    int pure = 0;
+    int blue = 0;
     for (int y = rect.top; y < rect.bottom; y += 2)
         for (int x = rect.left; x < rect.right; x += 2)
-            if (IsPureColour(GetPixel(screen, x, y)))
-                ++pure;
+            if (GetPixel(screen, x, y) == RGB(0, 0, 255))
+                ++blue;
     ReleaseDC(nullptr, screen);
-    return pure >= 5;
+    return blue >= 5;
 }
 
 // Opens the count-th About dialog, which has no owner to disable.
@@ -438,7 +427,7 @@ void Success() {
 // after "no dial tone"; the end of the program once the notifier's box is closed.
 void DialErrors() {
     struct {
-        const wchar_t *error, *text, *resultCaption, *resultText;
+        const wchar_t *error, *text, *result, *resultText;
     } const errors[] = {
         {L"680", L"Нет сигнала в линии.", Error, Failed},
         {L"678", L"Ошибка соединения.", Result, L"Оптимизация выполнена."},
@@ -450,7 +439,7 @@ void DialErrors() {
         HWND box = CheckBox(Error, errors[i].text, i, i + 1, false);
         CHECK_NEAR(At("notify", i), Calls(BEEP).back());
         CHECK(Modem("hangup", 2 * i)[3] == "notifier");
-        HWND result = CheckBox(errors[i].resultCaption, errors[i].resultText, i + 1, i + 1, true, box);
+        HWND result = CheckBox(errors[i].result, errors[i].resultText, i + 1, i + 1, true, box);
         Click(GetDlgItem(result, IDOK)); // on top, but the notifier's box keeps the keyboard
         CHECK(WaitUntil(LooksIdle));
         Click(GetDlgItem(box, IDOK));
