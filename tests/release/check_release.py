@@ -47,7 +47,7 @@ def main(exe, objdump, exports, nt_only, max_size):
           "subsystem or OS version not 4.0")
     check(header.SectionAlignment == 4096, "section alignment not 4096")
     check(header.DATA_DIRECTORY[9].Size == 0, "a TLS directory, which Windows 98 ignores")
-    check(NO_CONSTRUCTORS in pe.sections[0].get_data(), "a global needs dynamic initialisation")
+    check(NO_CONSTRUCTORS in data, "a global needs dynamic initialisation")
     check(len(data) <= int(max_size), f"{len(data)} bytes, over {max_size}")
 
     known, stubs = names(exports)
