@@ -62,11 +62,12 @@ std::string ReadAll(const std::wstring& path) {
     return text.str();
 }
 
-bool Spawn(std::wstring command, PROCESS_INFORMATION* process) {
+// A Windows or a Unix program, named in full: nothing is appended to its name.
+bool Spawn(const std::wstring& program, std::wstring commandLine, PROCESS_INFORMATION* process) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, process);
+    return CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, process);
 }
 
 HWND Item(int control) {
@@ -100,7 +101,7 @@ HWND WaitWindow(const std::wstring& caption, HWND leftOut = nullptr) {
 // Starts netopt.exe with these modem errors and waits for its main dialog.
 bool Launch(const wchar_t* modemErrors = L"") {
     SetEnvironmentVariableW(L"NETOPT_MODEM_ERRORS", modemErrors);
-    if (Spawn(_wgetenv(L"NETOPT_EXE"), &Program) && (Dialog = WaitWindow(L"")))
+    if (Spawn(_wgetenv(L"NETOPT_EXE"), L"netopt.exe", &Program) && (Dialog = WaitWindow(L"")))
         return true;
     Fail(__LINE__, "netopt.exe did not start");
     return false;
@@ -205,7 +206,7 @@ void Snapshot(const wchar_t* name) {
     std::wstring png = std::wstring(folder) + L"/" + name + L".png";
     DeleteFileW(png.c_str());
     PROCESS_INFORMATION process;
-    if (Spawn(L"Z:\\usr\\bin\\import -window root -trim " + png.substr(2), &process))
+    if (Spawn(L"Z:\\usr\\bin\\import", L"import -window root -trim " + png.substr(2), &process))
         WaitUntil([&] { return GetFileAttributesW(png.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
