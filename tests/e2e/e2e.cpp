@@ -336,7 +336,6 @@ HWND OpenAbout(size_t count) {
                StaticTexts(about) + L"|" + Text(GetDlgItem(about, IDC_ABOUT_OK)));
     CHECK((GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST) && IsWindowEnabled(Dialog) &&
           WaitUntil([&] { return ShowsIcon(about); }));
-    CHECK(WaitUntil([&] { return Focus() == GetDlgItem(about, IDC_ABOUT_OK); }));
     return about;
 }
 
@@ -418,7 +417,6 @@ void Success() {
     for (size_t i = 0; i < 3; ++i)
         CHECK(Modem("hangup", i)[3] == hangUps[i] &&
               Modem("hangup", i)[2] == Modem("dial", i > 0)[2]);
-    CHECK_NEAR(At("notify", 1), At("hangup", 1));
     Press(Dialog, {VK_MENU, VK_F4});
     CHECK(EndedWithZero());
 }
