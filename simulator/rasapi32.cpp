@@ -14,6 +14,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../optimize/dial_params.h"
+
 typedef void(WINAPI* RasDialFunc)(UINT message, int state, DWORD error);
 
 namespace {
@@ -27,10 +29,6 @@ struct Dial {
 
 DWORD ProgramThread;
 LONG Dials;
-
-// Where the 1052-byte record of Windows 95 and 98 holds the number to dial.
-const DWORD PhoneNumberOffset = 261;
-const int PhoneNumberSize = 129;
 
 // One appending write a line keeps the lines of two threads apart.
 void Log(const char* line) {
@@ -48,8 +46,9 @@ DWORD WINAPI Modem(void* argument) {
     int size = strlen(dial->line);
     for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(dial->params) && i < 2048; ++i)
         size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
-    snprintf(dial->line + size, sizeof dial->line - size, " %.*s", PhoneNumberSize - 1,
-             reinterpret_cast<const char*>(dial->params) + PhoneNumberOffset);
+    const DialParams* record = reinterpret_cast<const DialParams*>(dial->params);
+    snprintf(dial->line + size, sizeof dial->line - size, " %.*s",
+             static_cast<int>(sizeof record->szPhoneNumber - 1), record->szPhoneNumber);
     Log(dial->line);
     Sleep(1900);
     snprintf(dial->line, sizeof dial->line, "notify %lu", dial->error);
