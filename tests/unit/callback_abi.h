@@ -1,4 +1,4 @@
-// The native tests call the dial-up notifier as a plain function.
+// The native test calls the dial-up notifier as a plain function.
 #pragma once
 
 #define RASDIAL_CALLBACK
