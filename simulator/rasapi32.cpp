@@ -43,10 +43,10 @@ void Log(const char* line) {
 DWORD WINAPI Modem(void* argument) {
     Dial* dial = static_cast<Dial*>(argument);
     Sleep(100);
-    int size = strlen(dial->line);
-    for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(dial->params) && i < 2048; ++i)
-        size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
     const DialParams* record = reinterpret_cast<const DialParams*>(dial->params);
+    int size = strlen(dial->line);
+    for (DWORD i = 0; i < record->dwSize && i < 2048; ++i)
+        size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
     snprintf(dial->line + size, sizeof dial->line - size, " %.*s",
              static_cast<int>(sizeof record->szPhoneNumber - 1), record->szPhoneNumber);
     Log(dial->line);
