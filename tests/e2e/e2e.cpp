@@ -98,9 +98,25 @@ HWND WaitWindow(const std::wstring& caption, HWND leftOut = nullptr) {
     return found.empty() ? nullptr : found[0];
 }
 
+void Mouse(DWORD flags, LONG x = 0, LONG y = 0) {
+    INPUT input{INPUT_MOUSE,
+                {{x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                  y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags, 0, 0}}};
+    SendInput(1, &input, sizeof input);
+}
+
+// The pointer rests in a corner, before the program starts and after each
+// click, lest X report a window appearing under it as a move between a move
+// and a press, which lifts the button without a click.
+void ParkPointer() {
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, GetSystemMetrics(SM_CXSCREEN) - 1,
+          GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 // Starts netopt.exe with these modem errors and waits for its main dialog.
 bool Launch(const wchar_t* modemErrors = L"") {
     SetEnvironmentVariableW(L"NETOPT_MODEM_ERRORS", modemErrors);
+    ParkPointer();
     if (Spawn(_wgetenv(L"NETOPT_EXE"), L"netopt.exe", &Program) && (Dialog = WaitWindow(L"")))
         return true;
     Fail(__LINE__, "netopt.exe did not start");
@@ -138,16 +154,8 @@ std::wstring StaticTexts(HWND dialog) {
     return texts;
 }
 
-void Mouse(DWORD flags, LONG x = 0, LONG y = 0) {
-    INPUT input{INPUT_MOUSE,
-                {{x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                  y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags, 0, 0}}};
-    SendInput(1, &input, sizeof input);
-}
-
 // Near the left end, which no centred box covers; again if a late focus
-// report from X cancelled the press. The pointer rests in a corner, lest X
-// report a window appearing under it as a move between a move and a press.
+// report from X cancelled the press.
 void Click(HWND button) {
     RECT rect{};
     bool pushed = false;
@@ -160,8 +168,7 @@ void Click(HWND button) {
             pushed = Pushed();
         }
         Mouse(MOUSEEVENTF_LEFTUP);
-        Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, GetSystemMetrics(SM_CXSCREEN) - 1,
-              GetSystemMetrics(SM_CYSCREEN) - 1);
+        ParkPointer();
     }
     if (!pushed)
         Fail(__LINE__, "the button never went down");
