@@ -55,12 +55,17 @@ def main(exe, objdump, exports, nt_only, max_size):
     for entry in pe.DIRECTORY_ENTRY_IMPORT:
         dll = entry.dll.decode().upper().removesuffix(".DLL")
         for function in entry.imports:
+            if function.name is None:
+                check(False, f"imports {dll} ordinal {function.ordinal}, which no name ties down")
+                continue
             name = f"{dll}!{function.name.decode()}"
             check(dll in DLLS and name in known, f"imports {name}, unknown to Windows 98")
             check(name not in stubs, f"imports {name}, a stub on 98")
 
-    listing = subprocess.run([objdump, "-d", exe], capture_output=True, text=True).stdout
-    for line in listing.splitlines():
+    disassembly = subprocess.run([objdump, "-d", exe], capture_output=True, text=True)
+    check(disassembly.returncode == 0,
+          f"{objdump} -d failed ({disassembly.returncode}): {disassembly.stderr.strip()}")
+    for line in disassembly.stdout.splitlines():
         check(not NEWER_THAN_486.search(line), f"newer than the i486: {line}")
 
     # Exactly the two dialogs, the TEXT resource, and the icon group with its
