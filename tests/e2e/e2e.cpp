@@ -13,6 +13,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "../../resources/resource.h"
@@ -20,33 +21,49 @@
 namespace {
 
 int Failures = 0;
+std::string Row; // the table row under way, which failures name
 PROCESS_INFORMATION Program; // the netopt.exe under test, and its main dialog
 HWND Dialog;
 const std::string AdapterKey = "System\\CurrentControlSet\\Services\\Class\\Net\\0000",
                   NdiKey = AdapterKey + "\\Ndi", ParameterKey = NdiKey + "\\params\\IPMTU";
 
-#define CHECK(condition) ((condition) ? (void)0 : Fail(__LINE__, #condition))
 void Fail(int line, const std::string& what) {
-    printf("FAIL line %d: %s\n", line, what.c_str());
+    printf("FAIL line %d%s: %s\n", line, Row.empty() ? "" : (" (" + Row + ")").c_str(), what.c_str());
     fflush(stdout);
     ++Failures;
 }
 
-#define CHECK_TEXT(expected, actual) CheckText(__LINE__, expected, actual)
-void CheckText(int line, const std::wstring& expected, const std::wstring& actual) {
-    if (expected == actual)
-        return;
-    std::wstring what = L"expected \"" + expected + L"\", got \"" + actual + L"\"";
+std::string Utf8(const std::wstring& text) {
     char utf8[4096] = "";
-    WideCharToMultiByte(CP_UTF8, 0, what.c_str(), -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
-    Fail(line, utf8);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8 - 1, nullptr, nullptr);
+    return utf8;
 }
 
-// 800 ms either way allows for a busy machine, not for a second too many.
-#define CHECK_NEAR(expectedMs, actualMs) CheckNear(__LINE__, expectedMs, actualMs)
-void CheckNear(int line, long long expectedMs, long long actualMs) {
-    if (actualMs < expectedMs - 800 || actualMs > expectedMs + 800)
-        Fail(line, std::to_string(actualMs - expectedMs) + " ms off the schedule");
+// A value as a failure shows it: texts quoted, control bytes escaped.
+std::string Shown(const std::string& text) {
+    std::string shown = "\"";
+    for (unsigned char byte : text) {
+        char escaped[8];
+        snprintf(escaped, sizeof escaped, byte < 0x20 ? "\\x%02x" : "%c", byte);
+        shown += escaped;
+    }
+    return shown + "\"";
+}
+std::string Shown(const std::wstring& text) {
+    return Shown(Utf8(text));
+}
+std::string Shown(bool value) {
+    return value ? "true" : "false";
+}
+template <class Number> std::string Shown(Number number) {
+    return std::to_string(number);
+}
+
+#define CHECK_EQ(expected, actual) CheckEq(__LINE__, #actual, expected, actual)
+template <class T>
+void CheckEq(int line, const char* what, const std::type_identity_t<T>& expected, const T& actual) {
+    if (!(expected == actual))
+        Fail(line, std::string(what) + ": expected " + Shown(expected) + ", got " + Shown(actual));
 }
 
 bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 5000) {
@@ -54,6 +71,25 @@ bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 5000) {
         if (GetTickCount64() > deadline)
             return false;
     return true;
+}
+
+// What read() gives once it is what is expected, or at the deadline.
+template <class Read>
+auto Soon(const std::invoke_result_t<Read>& expected, Read read, int timeoutMs = 5000) {
+    auto seen = read();
+    WaitUntil([&] { return (seen = read()) == expected; }, timeoutMs);
+    return seen;
+}
+
+// A check of the screen or of the program's state, which may take a moment.
+#define CHECK_SOON(expected, actual)                                                               \
+    CheckEq(__LINE__, #actual, expected, Soon(expected, [&] { return actual; }))
+
+// 800 ms either way allows for a busy machine, not for a second too many.
+#define CHECK_NEAR(expectedMs, actualMs) CheckNear(__LINE__, expectedMs, actualMs)
+void CheckNear(int line, long long expectedMs, long long actualMs) {
+    if (actualMs < expectedMs - 800 || actualMs > expectedMs + 800)
+        Fail(line, std::to_string(actualMs - expectedMs) + " ms off the schedule");
 }
 
 std::string ReadAll(const std::wstring& path) {
@@ -80,11 +116,26 @@ std::wstring Text(HWND window) {
     return std::wstring(text, std::max(GetWindowTextW(window, text, 256), 0));
 }
 
+// The top-level windows (parent null) or the children of parent, in Z
+// order, topmost first, taken as they stand while others come and go.
+std::vector<HWND> Enumerate(HWND parent) {
+    std::vector<HWND> found;
+    WNDENUMPROC add = [](HWND window, LPARAM found) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+    };
+    if (parent)
+        EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found));
+    else
+        EnumWindows(add, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // Its visible top-level windows with the caption (any if ""), topmost first.
 std::vector<HWND> Windows(const std::wstring& caption = L"", HWND leftOut = nullptr) {
     std::vector<HWND> found;
     DWORD process;
-    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+    for (HWND window : Enumerate(nullptr))
         if (GetWindowThreadProcessId(window, &process) && process == Program.dwProcessId &&
             IsWindowVisible(window) && (caption.empty() || Text(window) == caption) &&
             window != leftOut)
@@ -123,10 +174,12 @@ bool Launch(const wchar_t* modemErrors = L"") {
     return false;
 }
 
-bool EndedWithZero() {
-    DWORD code = 1;
-    return WaitForSingleObject(Program.hProcess, 10000) == WAIT_OBJECT_0 &&
-           GetExitCodeProcess(Program.hProcess, &code) && code == 0;
+// The program's exit code once it has ended; STILL_ACTIVE if it has not.
+DWORD ExitCode() {
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(Program.hProcess, 10000);
+    GetExitCodeProcess(Program.hProcess, &code);
+    return code;
 }
 
 HWND Focus() {
@@ -147,7 +200,7 @@ DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 std::wstring StaticTexts(HWND dialog) {
     std::wstring texts;
     wchar_t kind[16];
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    for (HWND child : Enumerate(dialog))
         if (GetClassNameW(child, kind, 16) && lstrcmpiW(kind, L"Static") == 0 &&
             (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
             texts += (texts.empty() ? L"" : L"|") + Text(child);
@@ -155,29 +208,34 @@ std::wstring StaticTexts(HWND dialog) {
 }
 
 // Near the left end, which no centred box covers; again if a late focus
-// report from X cancelled the press.
+// report from X cancelled the press. A press not seen in time is released
+// away from the button, so that, should it come late, it clicks nothing.
 void Click(HWND button) {
     RECT rect{};
-    bool pushed = false;
     auto Pushed = [&] { return (Ask(button, BM_GETSTATE) & BST_PUSHED) != 0; };
-    for (int attempt = 0; attempt < 3 && !pushed && GetWindowRect(button, &rect); ++attempt) {
+    for (int attempt = 0; attempt < 3 && GetWindowRect(button, &rect); ++attempt) {
         Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, rect.left + 6, (rect.top + rect.bottom) / 2);
         Mouse(MOUSEEVENTF_LEFTDOWN);
-        if (WaitUntil(Pushed, 1000)) {
+        bool pushed = WaitUntil(Pushed, 3000);
+        if (pushed) {
             Sleep(100);
             pushed = Pushed();
         }
+        if (!pushed)
+            ParkPointer();
         Mouse(MOUSEEVENTF_LEFTUP);
         ParkPointer();
+        if (pushed)
+            return;
     }
-    if (!pushed)
-        Fail(__LINE__, "the button never went down");
+    Fail(__LINE__, "the button \"" + Utf8(Text(button)) + "\" never went down");
 }
 
 // Once the window is in front, presses the keys, then releases them.
 void Press(HWND window, std::initializer_list<WORD> keys) {
     if (!WaitUntil([&] { return GetForegroundWindow() == window; }))
-        Fail(__LINE__, "the window to type into never came to the front");
+        Fail(__LINE__, "\"" + Utf8(Text(window)) + "\" never came to the front, \"" +
+                           Utf8(Text(GetForegroundWindow())) + "\" is there");
     std::vector<INPUT> input;
     for (DWORD up : {0, KEYEVENTF_KEYUP})
         for (WORD key : keys) {
@@ -261,29 +319,59 @@ long long At(const char* kind, size_t index) {
     return atoll(Modem(kind, index)[0].c_str());
 }
 
-// The moments of the program's calls in this scenario, after a 0 for none,
-// from Wine's trace: "<seconds>.<ms>:<thread>:Call <dll>.<function>(<args>)".
-std::vector<long long> Calls(const char* function, const char* arguments) {
+// The lines of Wine's trace of the program's calls in this scenario:
+// "<seconds>.<ms>:<thread>:Call <dll>.<function>(<arguments>) ret=<address>".
+std::vector<std::string> TracedCalls() {
     std::istringstream trace(ReadAll(L"trace.log"));
+    std::vector<std::string> calls;
+    for (std::string line; std::getline(trace, line);)
+        if (line.find(":Call ") != std::string::npos)
+            calls.push_back(line);
+    return calls;
+}
+
+// The moments of the calls of the function with these arguments, after a 0
+// for none.
+std::vector<long long> Calls(const char* function, const char* arguments) {
     std::vector<long long> times{0};
-    for (std::string line; std::getline(trace, line);) {
-        size_t call = line.find(":Call ");
-        if (call != std::string::npos && line.compare(call + 6, strlen(function), function) == 0 &&
+    for (const std::string& line : TracedCalls()) {
+        size_t call = line.find(":Call ") + 6;
+        if (line.compare(call, strlen(function), function) == 0 &&
             line.find(arguments, call) != std::string::npos)
             times.push_back(static_cast<long long>(std::stod(line) * 1000 + 0.5));
     }
     return times;
 }
 
-// The sounds; the stages (WM_SETTEXT to 20); the boxes, system-modal with
-// their icon; the MTU's writes of 4 bytes, "576" and its terminating zero,
-// which Windows would count if the program forgot it: what it says it writes.
+// The sounds; the stages (WM_SETTEXT to 20); the MTU's writes of 4 bytes,
+// "576" and its terminating zero, which Windows would count if the program
+// forgot it: what it says it writes.
 #define MESSAGE_BEEP "user32.MessageBeep", "(00000000)"
 #define BEEP "KERNEL32.Beep", "(000003e8,000003e8)"
 #define STAGE "user32.SendDlgItemMessage", ",00000014,0000000c,"
 #define MTU_WRITE "kernelbase.RegSetValueExA", ",00000004) "
-#define BOX(icon) "user32.MessageBox", (icon) == Error ? ",00001010)" : ",00001040)"
 
+// The sounds and the message boxes in the order the program made them: a
+// sound's call, "MessageBeep(00000000)", or a box's flags, "MessageBox 00001010".
+std::vector<std::string> Alerts() {
+    std::vector<std::string> alerts;
+    for (const std::string& line : TracedCalls()) {
+        std::string function = line.substr(line.find('.', line.find(":Call ")) + 1);
+        if (function.starts_with("MessageBox"))
+            alerts.push_back("MessageBox " + line.substr(line.rfind(") ret=") - 8, 8));
+        else if (function.starts_with("MessageBeep(") || function.starts_with("Beep("))
+            alerts.push_back(function.substr(0, function.find(')') + 1));
+    }
+    return alerts;
+}
+
+std::string BoxAlert(UINT flags) {
+    char alert[32];
+    snprintf(alert, sizeof alert, "MessageBox %08x", flags);
+    return alert;
+}
+
+const std::string DefaultSound = "MessageBeep(00000000)", Tone = "Beep(000003e8,000003e8)";
 const wchar_t About[] = L"О программе", Error[] = L"Ошибка", Result[] = L"Результат оптимизации";
 const wchar_t Failed[] = L"Ошибка. Оптимизация не возможна.";
 const std::string Mtu = "1:" + std::string("576", 4); // REG_SZ
@@ -293,28 +381,51 @@ const std::string Digits = "31323334353637383930",
                            Digits + Digits + Digits + std::string(1404, '0') + "2a" +
                            std::string(30, '0');
 
-bool LooksIdle() {
-    return !IsWindowVisible(Item(IDC_STATUS)) && !IsWindowVisible(Item(IDC_PROGRESS)) &&
-           IsWindowEnabled(Dialog) && IsWindowEnabled(Item(IDC_GROUP)) &&
-           Focus() == Item(IDC_START);
+// What a user sees of the main dialog's state.
+std::string Look() {
+    std::string look = IsWindowVisible(Item(IDC_STATUS)) ? "status shown" : "status hidden";
+    look += IsWindowVisible(Item(IDC_PROGRESS)) ? ", bar shown" : ", bar hidden";
+    look += IsWindowEnabled(Dialog) ? ", enabled" : ", disabled";
+    look += IsWindowEnabled(Item(IDC_GROUP)) ? ", buttons enabled" : ", buttons disabled";
+    return look + (Focus() == Item(IDC_START) ? ", focus on Start" : ", focus elsewhere");
 }
+const std::string Idle = "status hidden, bar hidden, enabled, buttons enabled, focus on Start";
 
 // The bar shows as far as the status text says. While the program sleeps,
 // Wine may put its last painting on screen only at the next stage.
-bool BarMatchesStatus(bool sleeping = false) {
-    std::wstring status = Text(Item(IDC_STATUS));
-    int behind = _wtoi(status.c_str() + status.find(L' ') + 1) - FilledPercent();
-    return abs(behind) <= 5 || (sleeping && abs(behind - 10) <= 5);
+#define CHECK_BAR(sleeping, timeoutMs) CheckBar(__LINE__, sleeping, timeoutMs)
+void CheckBar(int line, bool sleeping, int timeoutMs) {
+    std::wstring status;
+    int filled = 0;
+    bool matches = WaitUntil(
+        [&] {
+            status = Text(Item(IDC_STATUS));
+            filled = FilledPercent();
+            int behind = _wtoi(status.c_str() + status.find(L' ') + 1) - filled;
+            return abs(behind) <= 5 || (sleeping && abs(behind - 10) <= 5);
+        },
+        timeoutMs);
+    if (!matches)
+        Fail(line, "the bar filled to " + std::to_string(filled) + "% under " + Shown(status));
 }
 
-// A box, the sounds so far, whether it disables its owner.
-HWND CheckBox(const wchar_t* caption, const wchar_t* text, size_t messageBeeps, size_t beeps,
+// The number-th box of the scenario: its texts, the sound just before it,
+// its flags (system-modal, with the icon its caption calls for), whether it
+// disables its owner.
+HWND CheckBox(size_t number, const std::string& sound, const wchar_t* caption, const wchar_t* text,
               bool owned, HWND leftOut = nullptr) {
+    std::string row = Row;
+    Row += (Row.empty() ? "box " : ", box ") + std::to_string(number);
     HWND box = WaitWindow(caption, leftOut);
-    CHECK_TEXT(caption + std::wstring(L"|") + text, Text(box) + L"|" + StaticTexts(box));
-    CHECK(Calls(BOX(caption)).size() > 1 && Calls(MESSAGE_BEEP).size() == messageBeeps + 1 &&
-          Calls(BEEP).size() == beeps + 1);
-    CHECK(WaitUntil([&] { return IsWindowEnabled(Dialog) != owned; }));
+    CHECK_EQ(caption + std::wstring(L"|") + text, Text(box) + L"|" + StaticTexts(box));
+    UINT icon = caption == std::wstring(Error) ? MB_ICONERROR : MB_ICONINFORMATION;
+    std::vector<std::string> alerts = Alerts();
+    CHECK_EQ(2 * number, alerts.size());
+    alerts.resize(std::max(alerts.size(), 2 * number));
+    CHECK_EQ(sound, alerts[2 * number - 2]);
+    CHECK_EQ(BoxAlert(MB_SYSTEMMODAL | icon), alerts[2 * number - 1]);
+    CHECK_SOON(!owned, IsWindowEnabled(Dialog) != 0);
+    Row = row;
     return box;
 }
 
@@ -336,13 +447,14 @@ bool ShowsIcon(HWND about) {
 // Opens the count-th About dialog, which has no owner to disable.
 HWND OpenAbout(size_t count) {
     Click(Item(IDC_ABOUT));
-    CHECK(WaitUntil([&] { return Windows(About).size() == count; }));
+    CHECK_SOON(count, Windows(About).size());
     HWND about = WaitWindow(About);
-    CHECK_TEXT(L"Программа сетевой|оптимизации V 1.2|Команда netopt|www.example.org|"
-               L"E-mail: netopt@example.org|ok",
-               StaticTexts(about) + L"|" + Text(GetDlgItem(about, IDC_ABOUT_OK)));
-    CHECK((GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST) && IsWindowEnabled(Dialog) &&
-          WaitUntil([&] { return ShowsIcon(about); }));
+    CHECK_EQ(L"Программа сетевой|оптимизации V 1.2|Команда netopt|www.example.org|"
+             L"E-mail: netopt@example.org|ok",
+             StaticTexts(about) + L"|" + Text(GetDlgItem(about, IDC_ABOUT_OK)));
+    CHECK_EQ(WS_EX_TOPMOST, GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    CHECK_EQ(true, IsWindowEnabled(Dialog) != 0);
+    CHECK_SOON(true, ShowsIcon(about));
     return about;
 }
 
@@ -353,10 +465,10 @@ std::pair<long long, long long> RunStages() {
     long long at[11] = {};
     for (int stage = 1; stage <= 10; ++stage) {
         std::wstring status = L"Оптимизация " + std::to_wstring(10 * stage) + L"%";
-        CHECK(WaitUntil([&] { return Text(Item(IDC_STATUS)) == status; }));
+        CHECK_SOON(status, Text(Item(IDC_STATUS)));
         at[stage] = Calls(STAGE).back();
-        CHECK(WaitUntil([&] { return BarMatchesStatus(true); }, 800) &&
-              !IsWindowEnabled(Item(IDC_GROUP)));
+        CHECK_BAR(true, 800);
+        CHECK_EQ(false, IsWindowEnabled(Item(IDC_GROUP)) != 0);
         if (stage > 1)
             CHECK_NEAR(at[stage - 1] + (stage == 2 ? 2000 : 1000), at[stage]);
         printf("  stage %d at %lld ms\n", stage, at[stage] - at[1]);
@@ -366,30 +478,31 @@ std::pair<long long, long long> RunStages() {
     return {at[2], at[10]};
 }
 
-// A run whose check or write fails: the box a second after stage 1.
-void RunIntoFailure(size_t messageBeeps) {
+// A run whose check or write fails: the number-th box, a second after stage 1.
+void RunIntoFailure(size_t number) {
     Click(Item(IDC_START));
-    HWND box = CheckBox(Error, Failed, messageBeeps, 0, true);
+    HWND box = CheckBox(number, DefaultSound, Error, Failed, true);
     CHECK_NEAR(Calls(STAGE).back() + 1000, Calls(MESSAGE_BEEP).back());
-    CHECK(Text(Item(IDC_STATUS)) == L"Оптимизация 10%" &&
-          WaitUntil([&] { return BarMatchesStatus(); }) && Modem("dial", 0)[0].empty());
+    CHECK_EQ(L"Оптимизация 10%", Text(Item(IDC_STATUS)));
+    CHECK_BAR(false, 5000);
+    CHECK_EQ("", Modem("dial", 0)[0]); // no call placed
     Press(box, {VK_RETURN});
-    CHECK(WaitUntil(LooksIdle));
+    CHECK_SOON(Idle, Look());
 }
 
 // The main dialog's texts, the information text's 610 bytes and no more,
 // converted right; keys that do nothing.
 void CheckMainDialog() {
-    CHECK_TEXT(L"Программа сетевой оптимизации|Начать оптимизацию|Закрыть|О программе",
-               Text(Dialog) + L"|" + Text(Item(IDC_START)) + L"|" + Text(Item(IDC_CLOSE)) + L"|" +
-                   Text(Item(IDC_ABOUT)));
+    CHECK_EQ(L"Программа сетевой оптимизации|Начать оптимизацию|Закрыть|О программе",
+             Text(Dialog) + L"|" + Text(Item(IDC_START)) + L"|" + Text(Item(IDC_CLOSE)) + L"|" +
+                 Text(Item(IDC_ABOUT)));
     Ask(Item(IDC_INFO), WM_CHAR, 'x'); // typed into the notice, which is read-only
     wchar_t text[2048];
     std::wstring info(text, Ask(Item(IDC_INFO), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text)));
-    CHECK_TEXT(L"ВНИМАНИЕ!!! ПЕРЕД ЗАПУСКОМ \r\n|об этом.\r\n\r\n\r\n|610",
-               info.substr(0, 29) + L"|" + info.substr(info.size() - 14) + L"|" +
-                   std::to_wstring(info.size()));
-    CHECK(WaitUntil(LooksIdle));
+    CHECK_EQ(L"ВНИМАНИЕ!!! ПЕРЕД ЗАПУСКОМ \r\n|об этом.\r\n\r\n\r\n|610",
+             info.substr(0, 29) + L"|" + info.substr(info.size() - 14) + L"|" +
+                 std::to_wstring(info.size()));
+    CHECK_SOON(Idle, Look());
     Press(Dialog, {VK_ESCAPE}); // IDCANCEL and IDOK do nothing
     Press(Dialog, {VK_RETURN});
 }
@@ -405,27 +518,34 @@ void Success() {
     Snapshot(L"about");
     Press(about, {VK_RETURN});
     for (size_t run = 1; run <= 2; ++run) {
+        Row = "run " + std::to_string(run);
         std::pair<long long, long long> at = RunStages();
-        HWND box = CheckBox(Result, L"Оптимизация выполнена.", run, 0, true);
+        HWND box = CheckBox(run, DefaultSound, Result, L"Оптимизация выполнена.", true);
         CHECK_NEAR(at.second + 3000, Calls(MESSAGE_BEEP).back()); // the wait after the hang-up
-        CHECK(WaitUntil([&] { return BarMatchesStatus(); }) && Windows(Error).empty() &&
-              Value(AdapterKey, "IPMTU") == Mtu && Value(ParameterKey, nullptr) == Mtu &&
-              Calls(MTU_WRITE).size() == 2 * run + 1);
+        CHECK_BAR(false, 5000);
+        CHECK_EQ(0, Windows(Error).size());
+        CHECK_EQ(Mtu, Value(AdapterKey, "IPMTU"));
+        CHECK_EQ(Mtu, Value(ParameterKey, nullptr));
+        CHECK_EQ(2 * run + 1, Calls(MTU_WRITE).size());
         std::vector<std::string> dial = Modem("dial", run - 1);
-        CHECK(dial[3] == "0,0,0,0" && dial[4].size() == 2 * 1052 &&
-              dial[4].compare(0, Record.size(), Record) == 0);
+        CHECK_EQ("0,0,0,0", dial[3]); // a new call: the handle given is null
+        CHECK_EQ(2 * 1052, dial[4].size());
+        CHECK_EQ(Record, dial[4].substr(0, Record.size()));
         CHECK_NEAR(at.first, At("dial", run - 1));
         CHECK_NEAR(at.second, At("hangup", 2 * run - 2));
         Snapshot(L"result");
         Press(box, {VK_RETURN});
-        CHECK(WaitUntil(LooksIdle));
+        CHECK_SOON(Idle, Look());
     }
     const char* hangUps[] = {"program", "notifier", "program"}; // of calls 1, 2 and 2
-    for (size_t i = 0; i < 3; ++i)
-        CHECK(Modem("hangup", i)[3] == hangUps[i] &&
-              Modem("hangup", i)[2] == Modem("dial", i > 0)[2]);
+    for (size_t i = 0; i < 3; ++i) {
+        Row = "hang-up " + std::to_string(i + 1);
+        CHECK_EQ(hangUps[i], Modem("hangup", i)[3]);
+        CHECK_EQ(Modem("dial", i > 0)[2], Modem("hangup", i)[2]);
+    }
+    Row.clear();
     Press(Dialog, {VK_MENU, VK_F4});
-    CHECK(EndedWithZero());
+    CHECK_EQ(0, ExitCode());
 }
 
 // Dial errors, each in a launch of its own: a tone and the notifier's box,
@@ -440,16 +560,18 @@ void DialErrors() {
     };
     SetAdapter("IPMTU", REG_SZ, std::string("1500", 5));
     for (size_t i = 0; i < 2 && Launch(errors[i].error); ++i) {
-        printf("  error %ls\n", errors[i].error);
+        Row = "error " + Utf8(errors[i].error);
+        printf("  %s\n", Row.c_str());
         Click(Item(IDC_START));
-        HWND box = CheckBox(Error, errors[i].text, i, i + 1, false);
+        HWND box = CheckBox(2 * i + 1, Tone, Error, errors[i].text, false);
         CHECK_NEAR(At("notify", i), Calls(BEEP).back());
-        CHECK(Modem("hangup", 2 * i)[3] == "notifier");
-        HWND result = CheckBox(errors[i].result, errors[i].resultText, i + 1, i + 1, true, box);
+        CHECK_EQ("notifier", Modem("hangup", 2 * i)[3]);
+        HWND result =
+            CheckBox(2 * i + 2, DefaultSound, errors[i].result, errors[i].resultText, true, box);
         Click(GetDlgItem(result, IDOK)); // on top, but the notifier's box keeps the keyboard
-        CHECK(WaitUntil(LooksIdle));
+        CHECK_SOON(Idle, Look());
         Click(GetDlgItem(box, IDOK));
-        CHECK(EndedWithZero());
+        CHECK_EQ(0, ExitCode());
     }
 }
 
@@ -465,17 +587,20 @@ void CheckFailsAndAbout() {
     const char* names[] = {nullptr, "Other", "IPMTU", "IPMTU"};
     std::string after[] = {"", "", "3:" + std::string(256, 'x'), Mtu};
     for (size_t run = 0; run < 4; ++run) {
+        Row = "registry state " + std::to_string(run + 1);
         SetAdapter(names[run], REG_BINARY, std::string(run == 2 ? 256 : 4, 'x'));
         if (run == 3)
             BlockParameterKey();
         RunIntoFailure(run + 1);
-        CHECK(Value(AdapterKey, "IPMTU") == after[run] && Value(ParameterKey, nullptr).empty());
+        CHECK_EQ(after[run], Value(AdapterKey, "IPMTU"));
+        CHECK_EQ("", Value(ParameterKey, nullptr));
     }
+    Row.clear();
     Press(OpenAbout(2), {VK_ESCAPE});
-    CHECK(WaitUntil([&] { return Windows(About).size() == 1; }));
+    CHECK_SOON(1, Windows(About).size());
     Click(Item(IDC_CLOSE)); // its loop ends once the About loop within it has
     Click(GetDlgItem(about, IDC_ABOUT_OK));
-    CHECK(EndedWithZero());
+    CHECK_EQ(0, ExitCode());
 }
 
 } // namespace
