@@ -3,6 +3,7 @@
 # the Wine prefix that the first test makes.
 add_library(modem_rasapi32 SHARED simulator/rasapi32.cpp)
 set_target_properties(modem_rasapi32 PROPERTIES OUTPUT_NAME rasapi32 PREFIX "")
+netopt_compile_options(modem_rasapi32)
 # The exe imports the functions under their plain names, not RasDialA@24.
 target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s -Wl,--kill-at)
 

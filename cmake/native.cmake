@@ -15,5 +15,6 @@ include(GoogleTest)
 
 add_executable(netopt_tests optimize/test_dial.cpp tests/unit/dial_race_test.cpp)
 target_include_directories(netopt_tests PRIVATE tests/unit)
+netopt_compile_options(netopt_tests)
 target_link_libraries(netopt_tests PRIVATE GTest::gtest_main)
 gtest_discover_tests(netopt_tests PROPERTIES ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")

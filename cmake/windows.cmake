@@ -17,6 +17,7 @@ set(NETOPT_WINDOWS_SOURCES
   resources/netopt.rc
 )
 add_executable(netopt WIN32 ${NETOPT_CORE_SOURCES} ${NETOPT_WINDOWS_SOURCES})
+netopt_compile_options(netopt)
 # No C or C++ runtime: no exceptions, RTTI, unwind tables or guarded statics,
 # no startup code; the entry point is the program's own NetoptStart. The
 # compiler must not turn loops into calls to memset and memcpy, which the
