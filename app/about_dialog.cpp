@@ -7,10 +7,10 @@
 #include "../platform/win32/dialog_box.h"
 #include "../resources/resource.h"
 
+namespace {
+
 // Shared icon of the module: nothing destroys it.
 HICON AboutIcon = nullptr;
-
-namespace {
 
 INT_PTR CALLBACK AboutDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     (void)wParam;

@@ -6,11 +6,20 @@
 #include "../platform/process.h"
 #include "../platform/win32/dialog_box.h"
 #include "../resources/resource.h"
-#include "main_dialog.h"
 #include "main_dialog_proc.h"
+
+namespace {
+
+// What the dialog box call returns when the dialog could not be created: a
+// failure, not the normal end.
+const INT_PTR DialogNotCreated = -1;
+const unsigned ExitOk = 0;
+const unsigned ExitNoDialog = 1;
+
+} // namespace
 
 extern "C" void NetoptStart() {
     InitControls();
     INT_PTR result = RunDialogBox(RESOURCE_NAME(IDD_MAIN), MainDialogProc);
-    EndProcess(ExitCodeAfterMainDialog(result));
+    EndProcess(result == DialogNotCreated ? ExitNoDialog : ExitOk);
 }

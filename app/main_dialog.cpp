@@ -14,16 +14,10 @@ const char* InfoText = nullptr;
 
 namespace {
 
-// Room for the information text and the zero the edit box needs after it.
-const size_t InfoTextCapacity = 1024;
-
+// The bar goes from 0 to 100 in one step a stage.
 const int ProgressMax = 100;
-const int ProgressStep = 10;
-
-// What the dialog box call returns when the dialog could not be created.
-const intptr_t DialogNotCreated = -1;
-const unsigned ExitOk = 0;
-const unsigned ExitNoDialog = 1;
+const int ProgressStep = ProgressMax / StageCount;
+static_assert(ProgressStep * StageCount == ProgressMax, "the last stage fills the bar");
 
 const char FailureText[] = "Ошибка. Оптимизация не возможна.";
 const char SuccessText[] = "Оптимизация выполнена.";
@@ -70,8 +64,8 @@ void RunStartSequence(HWND dialog) {
 void ShowInformationText(HWND dialog) {
     size_t size = 0;
     InfoText = LoadTextResource(RESOURCE_NAME(IDR_INFO_TEXT), &size);
-    char text[InfoTextCapacity];
-    size_t length = size < InfoTextCapacity ? size : InfoTextCapacity - 1;
+    char text[ItemTextCapacity];
+    size_t length = size < ItemTextCapacity ? size : ItemTextCapacity - 1;
     for (size_t i = 0; i < length; ++i)
         text[i] = InfoText[i];
     text[length] = 0;
@@ -99,9 +93,4 @@ bool OnMainDialogCommand(HWND dialog, uintptr_t wParam) {
 bool OnMainDialogClose(HWND dialog) {
     EndDialogBox(dialog);
     return true;
-}
-
-// A dialog that could not be created is a failure, not a normal end.
-unsigned ExitCodeAfterMainDialog(intptr_t dialogResult) {
-    return dialogResult == DialogNotCreated ? ExitNoDialog : ExitOk;
 }

@@ -5,8 +5,6 @@
 
 #include "../platform/handles.h"
 
-// The main dialog's window, stored for every message it gets; never cleared.
-extern HWND MainDialogHandle;
 // The information text's data in the module image; not zero-terminated.
 extern const char* InfoText;
 
@@ -16,5 +14,3 @@ void ShowInformationText(HWND dialog);
 bool OnMainDialogCommand(HWND dialog, uintptr_t wParam);
 // WM_CLOSE, from the close box or Alt+F4.
 bool OnMainDialogClose(HWND dialog);
-// The process's exit code once the main dialog's loop has returned this.
-unsigned ExitCodeAfterMainDialog(intptr_t dialogResult);

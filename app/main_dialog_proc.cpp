@@ -1,6 +1,7 @@
 // The main dialog's procedure: the Windows side of the main dialog.
 #include "main_dialog_proc.h"
 
+#include "../optimize/run.h"
 #include "main_dialog.h"
 
 INT_PTR CALLBACK MainDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,7 +1,6 @@
 // The ten stages of a run, shown in the main dialog's status text and bar.
 #include "run.h"
 
-#include "../app/main_dialog.h"
 #include "../platform/dialog.h"
 #include "../platform/process.h"
 #include "../resources/resource.h"
@@ -11,12 +10,12 @@
 namespace {
 
 const unsigned StageWaitMs = 1000;
-const int StageCount = 10;
 
-const char* const StageTexts[StageCount] = {
+const char* const StageTexts[] = {
     "Оптимизация 10%", "Оптимизация 20%", "Оптимизация 30%", "Оптимизация 40%", "Оптимизация 50%",
     "Оптимизация 60%", "Оптимизация 70%", "Оптимизация 80%", "Оптимизация 90%", "Оптимизация 100%",
 };
+static_assert(sizeof StageTexts / sizeof StageTexts[0] == StageCount, "a text for each stage");
 
 // Stage 1 to 10: its text, and the bar one step of ten further.
 void ShowStage(int stage) {

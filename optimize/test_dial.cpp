@@ -3,7 +3,6 @@
 
 #include "../platform/alerts.h"
 #include "../platform/process.h"
-#include "dial_params.h"
 
 HRASCONN DialHandle = nullptr;
 std::atomic<bool> NoDialTone{false};
@@ -69,7 +68,7 @@ void HangUpTestDial() {
 // Runs on the service's thread; every call stands on its own, whatever an
 // earlier one is still doing. Errors other than 631 end the process once the
 // user has closed their box, whatever the dialog's thread is doing.
-void RASDIAL_CALLBACK DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError) {
+void DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError) {
     (void)unMsg;
     (void)rasConnState;
     if (dwError == 0)

@@ -15,4 +15,8 @@ extern std::atomic<bool> NoDialTone;
 
 void StartTestDial();
 void HangUpTestDial();
-void RASDIAL_CALLBACK DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError);
+// The dial's notifier, on the service's thread.
+void DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError);
+
+// The caption of every error box: the notifier's and the run's.
+inline constexpr char ErrorCaption[] = "Ошибка";

@@ -10,6 +10,3 @@ void PlayTone(unsigned frequency, unsigned milliseconds);
 // Both block the calling thread until the user closes the box; owner may be null.
 void ShowErrorBox(HWND owner, const char* text, const char* caption);
 void ShowInformationBox(HWND owner, const char* text, const char* caption);
-
-// The caption of every error box.
-inline constexpr char ErrorCaption[] = "Ошибка";

@@ -13,6 +13,10 @@ void FocusControl(HWND dialog, int control);
 void RepaintDialog(HWND dialog);
 void EndDialogBox(HWND dialog);
 
+// Room for the longest text a control is given (the information text), its
+// terminating zero included.
+const size_t ItemTextCapacity = 1024;
+
 // Replaces the text of an edit box (SetDlgItemText).
 void SetItemText(HWND dialog, int control, const char* text);
 // Sends WM_SETTEXT to a control: a static repaints inside the call.

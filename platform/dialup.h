@@ -3,14 +3,13 @@
 
 #include <stdint.h>
 
-#include "callback_abi.h"
+#include "dial_params.h"
 #include "handles.h"
 
-struct DialParams;
-
-// A RasDialFunc notifier (notifier type 0); the service calls it on a thread
-// of its own with the dial's error code, 0 when there is none.
-typedef void(RASDIAL_CALLBACK* DialNotifier)(unsigned message, int state, uint32_t error);
+// The program's notifier, a plain function: the service calls it, through a
+// notifier of its own convention, on a thread of its own with the dial's
+// error code, 0 when there is none.
+typedef void (*DialNotifier)(unsigned message, int state, uint32_t error);
 
 // Starts a dial through the default phone book with no dial extensions and
 // returns while it goes on; the service stores the call's handle in *handle.

@@ -3,4 +3,4 @@
 
 void WaitMilliseconds(unsigned milliseconds);
 // Ends the whole process at once, from any thread; does not return.
-void EndProcess(unsigned exitCode);
+[[noreturn]] void EndProcess(unsigned exitCode);

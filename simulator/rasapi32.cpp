@@ -14,7 +14,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../optimize/dial_params.h"
+#include "../platform/dial_params.h"
 
 typedef void(WINAPI* RasDialFunc)(UINT message, int state, DWORD error);
 

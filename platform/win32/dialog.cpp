@@ -72,8 +72,8 @@ void SetItemText(HWND dialog, int control, const char* text) {
         (void)SetDlgItemTextA(dialog, control, text);
         return;
     }
-    wchar_t wide[WideTextCapacity];
-    ToWideText(text, wide, WideTextCapacity);
+    wchar_t wide[ItemTextCapacity];
+    ToWideText(text, wide, ItemTextCapacity);
     (void)SetDlgItemTextW(dialog, control, wide);
 }
 
@@ -82,8 +82,8 @@ void SendItemText(HWND dialog, int control, const char* text) {
         (void)SendToItem(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
         return;
     }
-    wchar_t wide[WideTextCapacity];
-    ToWideText(text, wide, WideTextCapacity);
+    wchar_t wide[ItemTextCapacity];
+    ToWideText(text, wide, ItemTextCapacity);
     (void)SendDlgItemMessageW(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
 }
 

@@ -7,6 +7,6 @@ void WaitMilliseconds(unsigned milliseconds) {
     Sleep(milliseconds);
 }
 
-void EndProcess(unsigned exitCode) {
+[[noreturn]] void EndProcess(unsigned exitCode) {
     ExitProcess(exitCode);
 }

@@ -3,9 +3,6 @@
 
 #include <stddef.h>
 
-// Room for the longest text the program shows (the information text).
-const size_t WideTextCapacity = 1024;
-
 // False where the ANSI calls show Windows-1251 right (a code page of 1251)
 // and on Windows 95/98/Me, whose wide calls but MessageBoxW are stubs.
 bool UseWideTexts();

@@ -1,4 +1,0 @@
-// Windows calls the dial-up notifier with the WINAPI convention.
-#pragma once
-
-#define RASDIAL_CALLBACK __stdcall
