@@ -10,8 +10,8 @@ target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s -Wl,--kill-at)
 # The driver, built for x86_64 Windows, which Wine runs without qemu.
 add_custom_command(OUTPUT e2e-driver.exe
   COMMAND x86_64-w64-mingw32-g++ -std=c++20 -O2 -Wall -Wextra -Werror -static
-          ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
-  DEPENDS tests/e2e/e2e.cpp resources/resource.h)
+          -I${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
+  DEPENDS tests/e2e/e2e.cpp resources/resource.h ${CMAKE_BINARY_DIR}/version.h)
 add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)
 
 set(run_scenario ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR})

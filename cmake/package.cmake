@@ -4,6 +4,9 @@
 # which cmake -E tar takes from SOURCE_DATE_EPOCH: the last commit's unless
 # it is set. The zip keeps local times: they are UTC.
 # cmake -DEXE=<exe> -DREADME=<file> -DVERSION=<version> -DOUT=<folder> -P package.cmake
+# (the README's "@VERSION@" becomes VERSION)
+cmake_minimum_required(VERSION 3.25)
+
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_CURRENT_LIST_DIR}
                   OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
@@ -12,12 +15,13 @@ endif()
 
 set(zip netopt-${VERSION}.zip)
 file(REMOVE_RECURSE ${OUT})
-foreach(file IN ITEMS ${EXE} ${README})
-  file(COPY ${file} DESTINATION ${OUT}/files FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
-       WORLD_READ)
-endforeach()
+file(COPY ${EXE} DESTINATION ${OUT}/files FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
+     WORLD_READ)
 get_filename_component(exe ${EXE} NAME)
 file(RENAME ${OUT}/files/${exe} ${OUT}/files/NETOPT.EXE)
+# The README as it stands (Windows-1251, CR LF), with the version.
+configure_file(${README} ${OUT}/files/README.TXT @ONLY NEWLINE_STYLE CRLF
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
                         ${CMAKE_COMMAND} -E tar cf ../${zip} --format=zip NETOPT.EXE README.TXT
                 WORKING_DIRECTORY ${OUT}/files COMMAND_ERROR_IS_FATAL ANY)

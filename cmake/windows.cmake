@@ -24,7 +24,7 @@ netopt_compile_options(netopt)
 # program defines for the copies the compiler cannot avoid. Any 486, the
 # Windows 4.0 subsystem, and no relocations, which only ASLR would use.
 target_compile_options(netopt PRIVATE
-  $<$<COMPILE_LANGUAGE:CXX>:-Os -march=i486 -mtune=i486 -fno-exceptions -fno-rtti
+  $<$<COMPILE_LANGUAGE:CXX>:-march=i486 -mtune=i486 -fno-exceptions -fno-rtti
   -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
   -fno-tree-loop-distribute-patterns -fno-stack-protector -ffunction-sections>)
 target_link_options(netopt PRIVATE
@@ -40,7 +40,6 @@ target_link_libraries(netopt PRIVATE comctl32 advapi32 rasapi32 user32 kernel32 
 # (the release check proves what it imports).
 set_source_files_properties(${NETOPT_WINDOWS_SOURCES} PROPERTIES
   COMPILE_DEFINITIONS "WINVER=0x0400;_WIN32_WINNT=0x0400;WIN32_LEAN_AND_MEAN")
-target_include_directories(netopt PRIVATE platform/win32 resources ${CMAKE_BINARY_DIR})
 
 # Debian's python3, which Debian's python3-pefile serves, whatever else the
 # PATH holds.
@@ -53,22 +52,24 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/netopt.ico
   DEPENDS resources/make_icon.py resources/icon.txt)
 add_custom_target(netopt_icon DEPENDS ${CMAKE_BINARY_DIR}/netopt.ico)
 add_dependencies(netopt netopt_icon)
-set_source_files_properties(resources/netopt.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/netopt.ico")
+# The resource script finds the icon and the version in the build folder.
+set_source_files_properties(resources/netopt.rc PROPERTIES
+  INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/info.txt;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_BINARY_DIR}/netopt.ico;${CMAKE_BINARY_DIR}/version.h")
 
 # Proof from the file that the release loads on Windows 98.
 enable_testing()
 add_test(NAME release.check_exe
   COMMAND ${NETOPT_PYTHON} ${CMAKE_SOURCE_DIR}/tests/release/check_release.py $<TARGET_FILE:netopt>
           ${CMAKE_OBJDUMP} ${CMAKE_SOURCE_DIR}/tests/release/win98-exports.txt
-          ${CMAKE_SOURCE_DIR}/tests/release/nt-only-imports.txt 12288)
+          ${CMAKE_SOURCE_DIR}/tests/release/nt-only-imports.txt)
 
-# The download in build/release: a zip of the exe and a Russian README.TXT,
+# The download in <build>/release: a zip of the exe and a Russian README.TXT,
 # and its checksum (cmake/package.cmake), and the proof that its bytes do not
 # depend on where or when they were built.
 add_custom_target(release
   COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:netopt> -DREADME=${CMAKE_SOURCE_DIR}/package/README.TXT
-          -DVERSION=${PROJECT_VERSION} -DOUT=${CMAKE_SOURCE_DIR}/build/release
+          -DVERSION=${PROJECT_VERSION} -DOUT=${CMAKE_BINARY_DIR}/release
           -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake
   DEPENDS netopt)
 add_test(NAME release.reproducible

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../../resources/resource.h"
+#include "version.h"
 
 namespace {
 
@@ -319,9 +320,21 @@ long long At(const char* kind, size_t index) {
     return atoll(Modem(kind, index)[0].c_str());
 }
 
+// The calls Wine traces, as scripts/wine-env names them in RelayInclude: the
+// driver checks that the two lists agree, and reads no other calls.
+const char TracedCalls[] = "user32.MessageBeep;kernel32.Beep;user32.MessageBoxA;user32.MessageBoxW;"
+                           "user32.SendDlgItemMessageA;user32.SendDlgItemMessageW;"
+                           "kernelbase.RegSetValueExA";
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 // The lines of Wine's trace of the program's calls in this scenario:
 // "<seconds>.<ms>:<thread>:Call <dll>.<function>(<arguments>) ret=<address>".
-std::vector<std::string> TracedCalls() {
+std::vector<std::string> TracedLines() {
     std::istringstream trace(ReadAll(L"trace.log"));
     std::vector<std::string> calls;
     for (std::string line; std::getline(trace, line);)
@@ -333,10 +346,13 @@ std::vector<std::string> TracedCalls() {
 // The moments of the calls of the function with these arguments, after a 0
 // for none.
 std::vector<long long> Calls(const char* function, const char* arguments) {
+    std::string name = Lower(function);
+    if (Lower(TracedCalls).find(name) == std::string::npos)
+        Fail(__LINE__, name + " is not among the traced calls");
     std::vector<long long> times{0};
-    for (const std::string& line : TracedCalls()) {
+    for (const std::string& line : TracedLines()) {
         size_t call = line.find(":Call ") + 6;
-        if (line.compare(call, strlen(function), function) == 0 &&
+        if (Lower(line.substr(call, name.size())) == name &&
             line.find(arguments, call) != std::string::npos)
             times.push_back(static_cast<long long>(std::stod(line) * 1000 + 0.5));
     }
@@ -347,7 +363,7 @@ std::vector<long long> Calls(const char* function, const char* arguments) {
 // "576" and its terminating zero, which Windows would count if the program
 // forgot it: what it says it writes.
 #define MESSAGE_BEEP "user32.MessageBeep", "(00000000)"
-#define BEEP "KERNEL32.Beep", "(000003e8,000003e8)"
+#define BEEP "kernel32.Beep", "(000003e8,000003e8)"
 #define STAGE "user32.SendDlgItemMessage", ",00000014,0000000c,"
 #define MTU_WRITE "kernelbase.RegSetValueExA", ",00000004) "
 
@@ -355,7 +371,7 @@ std::vector<long long> Calls(const char* function, const char* arguments) {
 // sound's call, "MessageBeep(00000000)", or a box's flags, "MessageBox 00001010".
 std::vector<std::string> Alerts() {
     std::vector<std::string> alerts;
-    for (const std::string& line : TracedCalls()) {
+    for (const std::string& line : TracedLines()) {
         std::string function = line.substr(line.find('.', line.find(":Call ")) + 1);
         if (function.starts_with("MessageBox"))
             alerts.push_back("MessageBox " + line.substr(line.rfind(") ret=") - 8, 8));
@@ -449,7 +465,7 @@ HWND OpenAbout(size_t count) {
     Click(Item(IDC_ABOUT));
     CHECK_SOON(count, Windows(About).size());
     HWND about = WaitWindow(About);
-    CHECK_EQ(L"Программа сетевой|оптимизации V 1.2|Команда netopt|www.example.org|"
+    CHECK_EQ(L"Программа сетевой|оптимизации V " NETOPT_VERSION L"|Команда netopt|www.example.org|"
              L"E-mail: netopt@example.org|ok",
              StaticTexts(about) + L"|" + Text(GetDlgItem(about, IDC_ABOUT_OK)));
     CHECK_EQ(WS_EX_TOPMOST, GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -615,6 +631,11 @@ int main(int argc, char** argv) {
         printf("usage: e2e-driver success|dial_errors|check_and_about\n");
         return 2;
     }
+    char traced[512] = "";
+    DWORD size = sizeof traced;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", RRF_RT_REG_SZ, nullptr,
+                 traced, &size);
+    CHECK_EQ(TracedCalls, std::string(traced));
     scenario();
     printf("%s %s: %d failed checks\n", Failures ? "FAIL" : "PASS", argv[1], Failures);
     return Failures != 0;
