@@ -22,14 +22,15 @@
 namespace {
 
 int Failures = 0;
-std::string Row; // the table row under way, which failures name
+std::string Row;             // the table row under way, which failures name
 PROCESS_INFORMATION Program; // the netopt.exe under test, and its main dialog
 HWND Dialog;
 const std::string AdapterKey = "System\\CurrentControlSet\\Services\\Class\\Net\\0000",
                   NdiKey = AdapterKey + "\\Ndi", ParameterKey = NdiKey + "\\params\\IPMTU";
 
 void Fail(int line, const std::string& what) {
-    printf("FAIL line %d%s: %s\n", line, Row.empty() ? "" : (" (" + Row + ")").c_str(), what.c_str());
+    printf("FAIL line %d%s: %s\n", line, Row.empty() ? "" : (" (" + Row + ")").c_str(),
+           what.c_str());
     fflush(stdout);
     ++Failures;
 }
