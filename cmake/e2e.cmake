@@ -9,15 +9,16 @@ target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s -Wl,--kill-at)
 
 # The driver, built for x86_64 Windows, which Wine runs without qemu.
 add_custom_command(OUTPUT e2e-driver.exe
-  COMMAND x86_64-w64-mingw32-g++ -std=c++20 -O2 -Wall -Wextra -Werror -static
-          -I${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
-  DEPENDS tests/e2e/e2e.cpp resources/resource.h ${CMAKE_BINARY_DIR}/version.h)
+  COMMAND x86_64-w64-mingw32-g++ -std=c++20 -O2 ${NETOPT_WARNINGS} -static -I${CMAKE_BINARY_DIR}
+          ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
+  DEPENDS tests/e2e/e2e.cpp resources/resource.h ${CMAKE_BINARY_DIR}/version.h
+  COMMAND_EXPAND_LISTS)
 add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)
 
 set(run_scenario ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR})
 add_test(NAME e2e.prefix COMMAND ${run_scenario} prefix)
 set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 900)
-foreach(scenario success dial_errors check_and_about)
+foreach(scenario success dial_errors check_and_about win98_cp1252)
   add_test(NAME e2e.${scenario} COMMAND ${run_scenario} ${scenario})
   set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 300)
 endforeach()
