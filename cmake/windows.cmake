@@ -74,7 +74,9 @@ add_custom_target(release
           -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake
   DEPENDS netopt)
 add_test(NAME release.reproducible
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+          ${PROJECT_VERSION})
+set_tests_properties(release.reproducible PROPERTIES TIMEOUT 600)
 
 # The release run under Wine as its user runs it.
 option(NETOPT_E2E "Build the simulated modem and the end-to-end tests" OFF)
