@@ -76,6 +76,7 @@ add_custom_target(release
 add_test(NAME release.reproducible
   COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
           ${PROJECT_VERSION})
+set_tests_properties(release.check_exe PROPERTIES TIMEOUT 120)
 set_tests_properties(release.reproducible PROPERTIES TIMEOUT 600)
 
 # The release run under Wine as its user runs it.
