@@ -13,7 +13,6 @@ namespace {
 // What the dialog box call returns when the dialog could not be created: a
 // failure, not the normal end.
 const INT_PTR DialogNotCreated = -1;
-const unsigned ExitOk = 0;
 const unsigned ExitNoDialog = 1;
 
 } // namespace

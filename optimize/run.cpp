@@ -1,4 +1,4 @@
-// The ten stages of a run, shown in the main dialog's status text and bar.
+// The stages of a run, shown in the main dialog's status text and bar.
 #include "run.h"
 
 #include "../platform/dialog.h"
@@ -17,7 +17,7 @@ const char* const StageTexts[] = {
 };
 static_assert(sizeof StageTexts / sizeof StageTexts[0] == StageCount, "a text for each stage");
 
-// Stage 1 to 10: its text, and the bar one step of ten further.
+// Stage 1 to StageCount: its text, and the bar one step further.
 void ShowStage(int stage) {
     SendItemText(MainDialogHandle, IDC_STATUS, StageTexts[stage - 1]);
     StepProgress(MainDialogHandle, IDC_PROGRESS);

@@ -10,7 +10,7 @@ extern HWND MainDialogHandle;
 // The stages of a run; the bar goes one step further at each.
 inline constexpr int StageCount = 10;
 
-// Ten timed stages: checks the MTU value, writes the MTU, places and hangs up
+// The timed stages: checks the MTU value, writes the MTU, places and hangs up
 // the test call. False when the check or a write failed; errors of the test
 // call are not part of the result.
 bool RunOptimization();

@@ -83,5 +83,5 @@ void DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError) {
     }
     PlayTone(ErrorToneHz, ErrorToneMs);
     ShowErrorBox(nullptr, text, ErrorCaption);
-    EndProcess(0);
+    EndProcess(ExitOk);
 }

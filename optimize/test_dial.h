@@ -17,6 +17,3 @@ void StartTestDial();
 void HangUpTestDial();
 // The dial's notifier, on the service's thread.
 void DialNotify(unsigned unMsg, int rasConnState, uint32_t dwError);
-
-// The caption of every error box: the notifier's and the run's.
-inline constexpr char ErrorCaption[] = "Ошибка";

@@ -7,6 +7,9 @@
 void PlayDefaultSound();
 void PlayTone(unsigned frequency, unsigned milliseconds);
 
+// The caption of every error box: the notifier's and the run's.
+inline constexpr char ErrorCaption[] = "Ошибка";
+
 // Both block the calling thread until the user closes the box; owner may be null.
 void ShowErrorBox(HWND owner, const char* text, const char* caption);
 void ShowInformationBox(HWND owner, const char* text, const char* caption);

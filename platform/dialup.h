@@ -9,7 +9,7 @@
 // The program's notifier, a plain function: the service calls it, through a
 // notifier of its own convention, on a thread of its own with the dial's
 // error code, 0 when there is none.
-typedef void (*DialNotifier)(unsigned message, int state, uint32_t error);
+typedef void (*DialNotifier)(unsigned unMsg, int rasConnState, uint32_t dwError);
 
 // Starts a dial through the default phone book with no dial extensions and
 // returns while it goes on; the service stores the call's handle in *handle.
