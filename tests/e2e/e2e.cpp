@@ -472,14 +472,14 @@ void Success() {
         Press(box, {VK_RETURN});
         CHECK_SOON(Idle, Look());
     }
-    CHECK_EQ(3, Calls(MTU_WRITE("\\w+ \"IPMTU\"")).size()); // twice each
-    CHECK_EQ(3, Calls(MTU_WRITE("0+")).size());             // the parameter key's, unnamed
     for (size_t i = 0; i < 3; ++i) { // of calls 1, 2 (ended by the modem's 631) and 2
         Row = "hang-up " + std::to_string(i + 1);
         CHECK_EQ(i == 1 ? "notifier" : "program", Modem("hangup", i)[3]);
         CHECK_EQ(Modem("dial", i > 0)[2], Modem("hangup", i)[2]);
     }
     Row.clear();
+    CHECK_EQ(2, Calls(MTU_WRITE("\\w+ \"IPMTU\"")).size() - 1); // once a run each
+    CHECK_EQ(2, Calls(MTU_WRITE("0+")).size() - 1);             // the parameter key's, unnamed
     Press(Dialog, {VK_MENU, VK_F4});
     CHECK_EQ(0, ExitCode());
 }
