@@ -2,12 +2,10 @@
 // the notifier. RasDialA stores a handle and returns; a thread reads the
 // record a moment later, as a service may, and two seconds into the call
 // calls the notifier with the error NETOPT_MODEM_ERRORS gives for this dial
-// (a list split by ",", whose last serves later dials).
-// A line for each call goes to modem.log in the current folder:
-//   <tick count> dial <handle> <handle given>,<extensions>,<phone book>,<type>
-//       <record in hex> <number dialled>
-//   <tick count> notify <error>
-//   <tick count> hangup <handle> program|notifier
+// (a list split by ",", whose last serves later dials). Each call's line in
+// modem.log, in the current folder, is one of "<tick count> dial <handle>
+// <handle given>,<extensions>,<phone book>,<type> <record in hex> <number>",
+// "<tick count> notify <error>" and "<tick count> hangup <handle> program|notifier".
 #include <windows.h>
 
 #include <stdio.h>
