@@ -284,10 +284,9 @@ std::string MtuWrites(const std::string& name) {
 // sound's call, "MessageBeep(00000000)", or a box's flags, "MessageBox 00001010".
 std::vector<std::string> Alerts() {
     std::vector<std::string> alerts;
-    for (const auto& match :
-         Matches(L"trace.log", ":Call \\w+\\.((Message)?Beep\\([\\w,]+\\))|"
-                               ":Call user32\\.MessageBox[AW]\\(.*,(\\w+)\\) ret="))
-        alerts.push_back(match[1].empty() ? "MessageBox " + match[3] : match[1]);
+    for (const auto& call : Calls("(?:\\w+\\.((Message)?Beep\\([\\w,]+\\))|"
+                                  "user32\\.MessageBox[AW]\\(.*,(\\w+)\\) ret=)"))
+        alerts.push_back(call[2].empty() ? "MessageBox " + call[4] : call[2]);
     return alerts;
 }
 
@@ -295,11 +294,10 @@ std::vector<std::string> Alerts() {
 // dialogs, the notice, message boxes and the stages' WM_SETTEXT.
 std::string TextForms() {
     std::string forms;
-    for (const auto& match :
-         Matches(L"trace.log",
-                 ":Call user32\\.(?:(?:DialogBoxParam|SetDlgItemText|MessageBox)([AW])\\(|"
-                 "SendDlgItemMessage([AW])\\(\\w+,\\w+,0000000c,)"))
-        forms += match[1] + match[2];
+    for (const auto& call :
+         Calls("user32\\.(?:(?:DialogBoxParam|SetDlgItemText|MessageBox)([AW])\\(|"
+               "SendDlgItemMessage([AW])\\(\\w+,\\w+,0000000c,)"))
+        forms += call[2] + call[3];
     return std::string(forms.find('A') != std::string::npos ? "A" : "") +
            (forms.find('W') != std::string::npos ? "W" : "");
 }
