@@ -1,13 +1,16 @@
 // The dial-up service (rasapi32.dll) beside netopt.exe, as Wine's never calls
-// the notifier. RasDialA stores a handle and returns; a thread reads the
-// record a moment later, as a service may, and two seconds into the call
-// calls the notifier with the error NETOPT_MODEM_ERRORS gives for this dial
-// (a list split by ",", whose last serves later dials). Each call's line in
-// modem.log, in the current folder, is one of "<tick count> dial <handle>
-// <handle given>,<extensions>,<phone book>,<type> <record in hex> <number>",
-// "<tick count> notify <error>" and "<tick count> hangup <handle> program|notifier".
+// the notifier. RasDialA stores a handle (0x7101 for the first dial, 0x7102
+// for the next...) and returns; a thread reads the record a moment later, as
+// a service may, and two seconds into the call calls the notifier with the
+// error NETOPT_MODEM_ERRORS gives for this dial (a list split by ",", whose
+// last serves later dials). Each call's line in modem.log, in the current
+// folder, is one of "<tick count> dial <handle> <handle given>,<extensions>,
+// <phone book>,<type> <record's fields in hex> <number>" (the tick count of
+// the call to RasDialA), "<tick count> notify <error>" and "<tick count>
+// hangup <handle> program|notifier".
 #include <windows.h>
 
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -21,7 +24,7 @@ namespace {
 struct Dial {
     RasDialFunc notifier;
     const BYTE* params;
-    DWORD error;
+    DWORD error, when;
     char line[4300];
 };
 
@@ -29,9 +32,9 @@ DWORD ProgramThread;
 LONG Dials;
 
 // One appending write a line keeps the lines of two threads apart.
-void Log(const char* line) {
+void Log(DWORD when, const char* line) {
     char stamped[4400];
-    DWORD size = snprintf(stamped, sizeof stamped, "%lu %s\n", GetTickCount(), line);
+    DWORD size = snprintf(stamped, sizeof stamped, "%lu %s\n", when, line);
     HANDLE file = CreateFileA("modem.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, 0, nullptr);
     WriteFile(file, stamped, size, &size, nullptr);
@@ -43,14 +46,15 @@ DWORD WINAPI Modem(void* argument) {
     Sleep(100);
     const DialParams* record = reinterpret_cast<const DialParams*>(dial->params);
     int size = strlen(dial->line);
-    for (DWORD i = 0; i < record->dwSize && i < 2048; ++i)
+    // Its fields, whatever dwSize says; not the padding after them, which the program leaves unset.
+    for (size_t i = 0; i < offsetof(DialParams, szDomain) + sizeof record->szDomain; ++i)
         size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
     snprintf(dial->line + size, sizeof dial->line - size, " %.*s",
              static_cast<int>(sizeof record->szPhoneNumber - 1), record->szPhoneNumber);
-    Log(dial->line);
+    Log(dial->when, dial->line);
     Sleep(1900);
     snprintf(dial->line, sizeof dial->line, "notify %lu", dial->error);
-    Log(dial->line);
+    Log(GetTickCount(), dial->line);
     dial->notifier(0xCCCD, 0, dial->error);
     return 0;
 }
@@ -60,6 +64,7 @@ DWORD WINAPI Modem(void* argument) {
 extern "C" __declspec(dllexport) DWORD WINAPI
     RasDialA(void* extensions, const char* phoneBook, const BYTE* params, DWORD type,
              RasDialFunc notifier, ULONG_PTR* handle) {
+    DWORD when = GetTickCount();
     ProgramThread = GetCurrentThreadId();
     char errors[256] = "", *error = errors;
     GetEnvironmentVariableA("NETOPT_MODEM_ERRORS", errors, sizeof errors);
@@ -69,7 +74,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI
     for (; index > 1 && strchr(error, ','); --index)
         error = strchr(error, ',') + 1;
     Dial* dial = static_cast<Dial*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Dial)));
-    *dial = {notifier, params, strtoul(error, nullptr, 10), ""};
+    *dial = {notifier, params, strtoul(error, nullptr, 10), when, ""};
     snprintf(dial->line, sizeof dial->line, "dial %lu %lu,%lu,%lu,%lu ", *handle, given,
              (ULONG_PTR)extensions, (ULONG_PTR)phoneBook, type);
     CloseHandle(CreateThread(nullptr, 0, Modem, dial, 0, nullptr));
@@ -80,6 +85,6 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasHangUpA(ULONG_PTR handle) {
     char line[64];
     snprintf(line, sizeof line, "hangup %lu %s", handle,
              GetCurrentThreadId() == ProgramThread ? "program" : "notifier");
-    Log(line);
+    Log(GetTickCount(), line);
     return 0;
 }
