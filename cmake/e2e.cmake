@@ -22,7 +22,7 @@ add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)
 set(run_scenario ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario ${CMAKE_BINARY_DIR})
 add_test(NAME e2e.prefix COMMAND ${run_scenario} prefix)
 set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 900)
-foreach(scenario success dial_errors check_and_about win98_cp1252)
+foreach(scenario success dial_680 dial_678 dial_692 check_and_about win98_cp1252)
   add_test(NAME e2e.${scenario} COMMAND ${run_scenario} ${scenario})
   set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 300
                        ENVIRONMENT NETOPT_VERSION=${PROJECT_VERSION})
