@@ -1,13 +1,10 @@
-// The dial-up service (rasapi32.dll) beside netopt.exe, as Wine's never calls
-// the notifier. RasDialA stores a handle (0x7101 for the first dial, 0x7102
-// for the next...) and returns; a thread reads the record a moment later, as
-// a service may, and two seconds into the call calls the notifier with the
-// error NETOPT_MODEM_ERRORS gives for this dial (a list split by ",", whose
-// last serves later dials). Each call's line in modem.log, in the current
-// folder, is one of "<tick count> dial <handle> <handle given>,<extensions>,
-// <phone book>,<type> <record's fields in hex> <number>" (the tick count of
-// the call to RasDialA), "<tick count> notify <error>" and "<tick count>
-// hangup <handle> program|notifier".
+// The dial-up service (rasapi32.dll) beside netopt.exe, as Wine's never calls the notifier.
+// RasDialA stores a handle (0x7101, then 0x7102...) and returns; a thread reads the record a
+// moment later, as a service may, and two seconds into the call calls the notifier with the error
+// that NETOPT_MODEM_ERRORS gives this dial (a list split by ",", whose last serves later dials).
+// Its lines in modem.log, in the current folder: "<tick count> dial <handle> <handle given>,
+// <extensions>,<phone book>,<type> <record's fields in hex> <number>" (the tick count of the call
+// to RasDialA), "<tick count> notify <error>", "<tick count> hangup <handle> program|notifier".
 #include <windows.h>
 
 #include <stddef.h>
