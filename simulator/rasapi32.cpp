@@ -4,7 +4,8 @@
 // that NETOPT_MODEM_ERRORS gives this dial (a list split by ",", whose last serves later dials).
 // Its lines in modem.log, in the current folder: "<tick count> dial <handle> <handle given>,
 // <extensions>,<phone book>,<type> <record's fields in hex> <number>" (the tick count of the call
-// to RasDialA), "<tick count> notify <error>", "<tick count> hangup <handle> program|notifier".
+// to RasDialA), "<tick count> notify <error>", "<tick count> hangup <handle> program|notifier"
+// (once the hang-up, which takes the service a moment, is done).
 #include <windows.h>
 
 #include <stddef.h>
@@ -82,6 +83,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasHangUpA(ULONG_PTR handle) {
     char line[64];
     snprintf(line, sizeof line, "hangup %lu %s", handle,
              GetCurrentThreadId() == ProgramThread ? "program" : "notifier");
+    Sleep(100);
     Log(GetTickCount(), line);
     return 0;
 }
