@@ -21,7 +21,7 @@ namespace {
 
 struct Dial {
     RasDialFunc notifier;
-    const BYTE* params;
+    const DialParams* params;
     DWORD error, when;
     char line[4300];
 };
@@ -42,13 +42,13 @@ void Log(DWORD when, const char* line) {
 DWORD WINAPI Modem(void* argument) {
     Dial* dial = static_cast<Dial*>(argument);
     Sleep(100);
-    const DialParams* record = reinterpret_cast<const DialParams*>(dial->params);
+    const BYTE* record = reinterpret_cast<const BYTE*>(dial->params);
     int size = strlen(dial->line);
     // Its fields, whatever dwSize says; not the padding after them, which the program leaves unset.
-    for (size_t i = 0; i < offsetof(DialParams, szDomain) + sizeof record->szDomain; ++i)
-        size += snprintf(dial->line + size, 3, "%02x", dial->params[i]);
+    for (size_t i = 0; i < offsetof(DialParams, szDomain) + sizeof dial->params->szDomain; ++i)
+        size += snprintf(dial->line + size, 3, "%02x", record[i]);
     snprintf(dial->line + size, sizeof dial->line - size, " %.*s",
-             static_cast<int>(sizeof record->szPhoneNumber - 1), record->szPhoneNumber);
+             static_cast<int>(sizeof dial->params->szPhoneNumber - 1), dial->params->szPhoneNumber);
     Log(dial->when, dial->line);
     Sleep(1900);
     snprintf(dial->line, sizeof dial->line, "notify %lu", dial->error);
@@ -60,7 +60,7 @@ DWORD WINAPI Modem(void* argument) {
 } // namespace
 
 extern "C" __declspec(dllexport) DWORD WINAPI
-    RasDialA(void* extensions, const char* phoneBook, const BYTE* params, DWORD type,
+    RasDialA(void* extensions, const char* phoneBook, const DialParams* params, DWORD type,
              RasDialFunc notifier, ULONG_PTR* handle) {
     DWORD when = GetTickCount();
     ProgramThread = GetCurrentThreadId();

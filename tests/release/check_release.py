@@ -15,10 +15,9 @@ MAX_SIZE = 12288
 # The information text's 610 bytes: a change to them must be made here too.
 INFO_TEXT_SHA256 = "3d2f689a30a40b771931324ad32e8c582d9c4aad80d0023701112806cf784b40"
 DLLS = {"KERNEL32", "USER32", "COMCTL32", "ADVAPI32", "RASAPI32"}
-NEWER_THAN_486 = re.compile(
-    r"\t.*\b(cmov\w*|fcmov\w*|fu?comip?|cmpxchg8b|rdtscp?|rdpmc|cpuid|sysenter|sysexit|syscall|"
-    r"sysret|movnti|prefetch\w*|[lsm]fence|pause|emms|ud2|popcnt|lzcnt|tzcnt|movbe|crc32)\b"
-    r"|\t.*%[xy]?mm\d")
+NEWER_THAN_486 = re.compile(r"\t.*\b(cmov\w*|fcmov\w*|fu?comip?|cmpxchg8b|rdtscp?|rdpmc|cpuid|"
+                            r"sysenter|sysexit|syscall|sysret|movnti|prefetch\w*|[lsm]fence|pause|"
+                            r"emms|ud2|popcnt|lzcnt|tzcnt|movbe|crc32)\b|\t.*%[xy]?mm\d")
 # The linker's lists of static constructors and destructors, both empty:
 # without the C runtime nothing would run their entries.
 NO_CONSTRUCTORS = b"\xff\xff\xff\xff\0\0\0\0\xff\xff\xff\xff\0\0\0\0"
