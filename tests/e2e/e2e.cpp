@@ -457,8 +457,8 @@ HWND OpenAbout(HWND open = nullptr, const Where& at = Where::current()) {
     return about;
 }
 
-// The ten stages of a run whose call gets this handle: a second apart but two
-// from stage 1 to 2, with the dial just before 2. The moment of stage 10.
+// The ten stages of a run whose call gets this handle: a second apart but two from stage 1 to 2,
+// the dial two seconds after stage 1. The moment of stage 10.
 long long RunStages(const std::string& handle, const Where& at = Where::current()) {
     Click(Item(IDC_START), at);
     long long when[11] = {};
@@ -601,7 +601,7 @@ void CheckFailsAndAbout() {
 // every kind of text call (their forms checked in main); the close box.
 void Win98Western() {
     Click(Item(IDC_START));
-    // A click, as the close box right after Enter meets a Wine that takes no more clicks.
+    // A click on OK: after Enter on the box, Wine took no clicks at all, the close box's neither.
     Click(GetDlgItem(WaitWindow(L"", Dialog), IDOK));
     ClickCloseBox(Dialog);
 }
@@ -609,10 +609,8 @@ void Win98Western() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Each scenario's system (tests/e2e/run-scenario sets it) decides the form, A or W, of the
-    // text calls.
-    // The name, the modem's errors, the steps, the form of the text calls and the sounds and
-    // boxes made in all, in pairs.
+    // The name, the modem's errors, the steps, the form of the text calls (A or W, as the system
+    // that tests/e2e/run-scenario sets decides) and the sounds and boxes made in all, in pairs.
     const std::tuple<const char*, const wchar_t*, void (*)(), std::string, size_t> scenarios[] = {
         {"success", L"0,631", Success, "W", 4}, // NT, code page 1252
         {"dial_680", L"680,0", [] { DialError(L"Нет сигнала в линии.", Failed, 2); }, "A", 6},
