@@ -582,6 +582,7 @@ void CheckFailsAndAbout() {
                                      REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &ndi, nullptr));
         Click(Item(IDC_START)); // a run whose check or write fails, the box a second after stage 1
         HWND box = CheckBox(row, DefaultSound, Failed);
+        CHECK_EQ(L"Оптимизация 10%", Text(Item(IDC_STATUS))); // as the ANSI call left it
         CheckWait(Last(Stages), 1000, Last(MessageBeeps));
         Press(box, {VK_RETURN});
         CHECK_SOON(Idle, Look());
