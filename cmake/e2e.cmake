@@ -9,10 +9,13 @@ netopt_compile_options(modem_rasapi32)
 target_link_options(modem_rasapi32 PRIVATE -static-libgcc -s -Wl,--kill-at)
 
 # The driver, built for x86_64 Windows, which Wine runs without qemu.
+# e2e.cpp includes the others.
+set(driver_sources tests/e2e/e2e.cpp tests/e2e/check.h tests/e2e/input.h tests/e2e/logs.h
+    tests/e2e/pixels.h tests/e2e/program.h tests/e2e/screen.h)
 add_custom_command(OUTPUT e2e-driver.exe
   COMMAND x86_64-w64-mingw32-g++ -std=c++20 -O2 ${NETOPT_WARNINGS} -static
           ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
-  DEPENDS tests/e2e/e2e.cpp resources/resource.h
+  DEPENDS ${driver_sources} resources/resource.h platform/dial_params.h
   COMMAND_EXPAND_LISTS)
 add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)
 

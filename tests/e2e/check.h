@@ -1,0 +1,82 @@
+// The checks and how they report: each failure names the step of the scenario that failed,
+// what it expected and what it saw.
+#pragma once
+
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <functional>
+#include <source_location>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+// A check's place: a helper passes on its caller's, so that failures name the step.
+using Where = std::source_location;
+
+int Failures = 0;
+std::string Row; // the table row under way, which failures name
+
+// Reports a failed check; false, for a helper that gives up.
+bool Fail(const Where& at, const std::string& what) {
+    printf("FAIL line %u%s: %s\n", static_cast<unsigned>(at.line()),
+           Row.empty() ? "" : (" (" + Row + ")").c_str(), what.c_str());
+    fflush(stdout);
+    ++Failures;
+    return false;
+}
+
+// A text or a number as checks compare and show it.
+template <class T> std::string Str(const T& value) {
+    if constexpr (std::is_arithmetic_v<T>)
+        return std::to_string(value);
+    else if constexpr (std::is_constructible_v<std::string, T>)
+        return value;
+    else {
+        char utf8[4096] = "";
+        WideCharToMultiByte(CP_UTF8, 0, std::wstring(value).c_str(), -1, utf8, sizeof utf8 - 1,
+                            nullptr, nullptr);
+        return utf8;
+    }
+}
+
+#define CHECK_EQ(expected, actual, ...)                                                            \
+    CheckEq(Str(expected), Str(actual), #actual __VA_OPT__(, ) __VA_ARGS__)
+void CheckEq(const std::string& expected, const std::string& actual, const char* what,
+             const Where& at = Where::current()) {
+    if (expected != actual)
+        Fail(at, std::string(what) + ": expected \"" + expected + "\", got \"" + actual + "\"");
+}
+
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 5000) {
+    for (ULONGLONG deadline = GetTickCount64() + timeoutMs; !ready(); Sleep(20))
+        if (GetTickCount64() > deadline)
+            return false;
+    return true;
+}
+
+// What read() gives once it is what is expected, or at the deadline.
+std::string Soon(const std::string& expected, const std::function<std::string()>& read) {
+    std::string seen;
+    WaitUntil([&] { return (seen = read()) == expected; });
+    return seen;
+}
+
+// A check of the screen or of the program's state, which may take a moment.
+#define CHECK_SOON(expected, actual, ...)                                                          \
+    CheckEq(Str(expected), Soon(Str(expected), [&] { return Str(actual); }),                       \
+            #actual __VA_OPT__(, ) __VA_ARGS__)
+
+// A step of the schedule comes its wait after the step before: no sooner (a sleep never ends early)
+// but for the tick count's 16 ms steps, and no later than a busy machine may make it.
+const long long TickMs = 16, LateMs = 800;
+void CheckWait(long long fromMs, long long waitMs, long long toMs,
+               const Where& at = Where::current()) {
+    if (toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + LateMs)
+        Fail(at, "expected " + Str(waitMs - TickMs) + " to " + Str(waitMs + LateMs) +
+                     " ms after the step before, got " + Str(toMs - fromMs));
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+// What the program left behind: Wine's trace of its calls, the simulated modem's log and the
+// registry.
+#pragma once
+
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "check.h"
+
+namespace {
+
+// What the pattern captures in each line of the log that it matches.
+std::vector<std::vector<std::string>> Matches(const wchar_t* path, const std::string& pattern) {
+    std::ifstream log(path, std::ios::binary);
+    std::regex compiled(pattern);
+    std::vector<std::vector<std::string>> found;
+    std::smatch match;
+    for (std::string line; std::getline(log, line);)
+        if (std::regex_search(line, match, compiled))
+            found.emplace_back(match.begin(), match.end());
+    return found;
+}
+
+// "<type>:<data up to a zero>/<size>", or whether the value or the key is missing.
+std::string Value(const std::string& path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key))
+        return "no key";
+    char data[1024];
+    DWORD type = 0, size = sizeof data;
+    LONG read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (read)
+        return "no value";
+    return Str(type) + ":" + std::string(data, strnlen(data, size)) + "/" + Str(size);
+}
+
+// What the program asked of the modem: its log's lines without their tick counts, "|" after each.
+std::string ModemCalls() {
+    std::string calls;
+    for (const auto& line : Matches(L"modem.log", "^\\d+ (.*)"))
+        calls += line[1] + "|";
+    return calls;
+}
+
+// The tick count of the modem's first line that goes on so; 0, far off any schedule, if none.
+long long ModemMs(const std::string& line) {
+    auto lines = Matches(L"modem.log", "^(\\d+) " + line);
+    return lines.empty() ? 0 : atoll(lines[0][1].c_str());
+}
+
+// The calls of Wine's trace that match the pattern, with the moment of each:
+// "<seconds>.<ms>:<thread>:Call <dll>.<function>(<arguments>) ret=<address>".
+std::vector<std::vector<std::string>> Calls(const std::string& call) {
+    return Matches(L"trace.log", "^(\\d+\\.\\d+):\\w+:Call " + call);
+}
+
+// The moment, in ms, of the last such call; 0, far off any schedule, if none.
+long long Last(const std::string& call) {
+    auto calls = Calls(call);
+    return calls.empty() ? 0 : static_cast<long long>(std::stod(calls.back()[1]) * 1000 + 0.5);
+}
+
+// The sounds; the stages (WM_SETTEXT to 20); the MTU written, REG_SZ "576" and its zero (which
+// Windows would count if the program forgot it), as IPMTU or the parameter key's unnamed value.
+const std::string MessageBeeps = "user32\\.MessageBeep\\(00000000\\)",
+                  Beeps = "KERNEL32\\.Beep\\(000003e8,000003e8\\)",
+                  Stages = "user32\\.SendDlgItemMessage[AW]\\(\\w+,00000014,0000000c,",
+                  MtuWrites =
+                      "kernelbase\\.RegSetValueExA\\(\\w+,(?:\\w+ \"IPMTU\"|0+),0+,0+1,\\w+,0+4\\)";
+
+// The sounds and the message boxes in the order the program made them: a
+// sound's call, "MessageBeep(00000000)", or a box's flags, "MessageBox 00001010".
+std::vector<std::string> Alerts() {
+    std::vector<std::string> alerts;
+    for (const auto& call : Calls("(?:\\w+\\.((Message)?Beep\\([\\w,]+\\))|"
+                                  "user32\\.MessageBox[AW]\\(.*,(\\w+)\\) ret=)"))
+        alerts.push_back(call[2].empty() ? "MessageBox " + call[4] : call[2]);
+    return alerts;
+}
+
+} // namespace
