@@ -21,8 +21,10 @@ std::string Row; // the table row under way, which failures name
 
 // Reports a failed check; false, for a helper that gives up.
 bool Fail(const Where& at, const std::string& what) {
-    printf("FAIL line %u%s: %s\n", static_cast<unsigned>(at.line()),
-           Row.empty() ? "" : (" (" + Row + ")").c_str(), what.c_str());
+    std::string file = at.file_name();
+    printf("FAIL %s:%u%s: %s\n", file.substr(file.find_last_of("/\\") + 1).c_str(),
+           static_cast<unsigned>(at.line()), Row.empty() ? "" : (" (" + Row + ")").c_str(),
+           what.c_str());
     fflush(stdout);
     ++Failures;
     return false;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check.h"
@@ -23,7 +25,7 @@ std::vector<std::vector<std::string>> Matches(const wchar_t* path, const std::st
     return found;
 }
 
-// "<type>:<data up to a zero>/<size>", or whether the value or the key is missing.
+// "REG_SZ "576", 4 bytes" (its data up to a zero), or whether the value or the key is missing.
 std::string Value(const std::string& path, const char* name) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key))
@@ -34,7 +36,9 @@ std::string Value(const std::string& path, const char* name) {
     RegCloseKey(key);
     if (read)
         return "no value";
-    return Str(type) + ":" + std::string(data, strnlen(data, size)) + "/" + Str(size);
+    const char* types[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY"};
+    return (type < std::size(types) ? types[type] : "type " + Str(type)) + " \"" +
+           std::string(data, strnlen(data, size)) + "\", " + Str(size) + " bytes";
 }
 
 // What the program asked of the modem: its log's lines without their tick counts, "|" after each.
@@ -71,13 +75,37 @@ const std::string MessageBeeps = "user32\\.MessageBeep\\(00000000\\)",
                   MtuWrites =
                       "kernelbase\\.RegSetValueExA\\(\\w+,(?:\\w+ \"IPMTU\"|0+),0+,0+1,\\w+,0+4\\)";
 
-// The sounds and the message boxes in the order the program made them: a
-// sound's call, "MessageBeep(00000000)", or a box's flags, "MessageBox 00001010".
+// A box's flags in words: the type, the icons and the modality that the program's boxes may have,
+// and what else they hold in hex.
+std::string BoxFlags(unsigned long flags) {
+    std::string words = "MB_OK";
+    const std::pair<unsigned long, const char*> names[] = {
+        {MB_ICONERROR, "MB_ICONERROR"},
+        {MB_ICONINFORMATION, "MB_ICONINFORMATION"},
+        {MB_SYSTEMMODAL, "MB_SYSTEMMODAL"}};
+    for (const auto& [flag, name] : names)
+        if ((flags & flag) == flag) {
+            words += std::string(" | ") + name;
+            flags &= ~flag;
+        }
+    char rest[16];
+    snprintf(rest, sizeof rest, " | 0x%lx", flags);
+    return flags ? words + rest : words;
+}
+
+// The sounds and the message boxes in the order the program made them, in words:
+// "MessageBeep(0)", "Beep(1000 Hz, 1000 ms)", "MessageBox(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL)".
 std::vector<std::string> Alerts() {
     std::vector<std::string> alerts;
-    for (const auto& call : Calls("(?:\\w+\\.((Message)?Beep\\([\\w,]+\\))|"
-                                  "user32\\.MessageBox[AW]\\(.*,(\\w+)\\) ret=)"))
-        alerts.push_back(call[2].empty() ? "MessageBox " + call[4] : call[2]);
+    auto number = [](const std::string& hex) { return Str(std::stoul(hex, nullptr, 16)); };
+    for (const auto& call : Calls("(?:\\w+\\.(MessageBeep|Beep)\\((\\w+),?(\\w*)\\)|"
+                                  "user32\\.MessageBox[AW]\\(.*,(\\w+)\\)) ret="))
+        if (call[2] == "MessageBeep")
+            alerts.push_back("MessageBeep(" + number(call[3]) + ")");
+        else if (call[2] == "Beep")
+            alerts.push_back("Beep(" + number(call[3]) + " Hz, " + number(call[4]) + " ms)");
+        else
+            alerts.push_back("MessageBox(" + BoxFlags(std::stoul(call[5], nullptr, 16)) + ")");
     return alerts;
 }
 

@@ -18,10 +18,10 @@ namespace {
 const std::string AdapterKey = "System\\CurrentControlSet\\Services\\Class\\Net\\0000",
                   NdiKey = AdapterKey + "\\Ndi", ParameterKey = NdiKey + "\\params\\IPMTU";
 
-const std::string DefaultSound = "MessageBeep(00000000)", Tone = "Beep(000003e8,000003e8)";
+const std::string DefaultSound = "MessageBeep(0)", Tone = "Beep(1000 Hz, 1000 ms)";
 const wchar_t About[] = L"О программе", Error[] = L"Ошибка", Result[] = L"Результат оптимизации";
 const wchar_t Failed[] = L"Ошибка. Оптимизация не возможна.", Done[] = L"Оптимизация выполнена.";
-const std::string Mtu = "1:576/4"; // REG_SZ, with its terminating zero
+const std::string Mtu = "REG_SZ \"576\", 4 bytes"; // with its terminating zero
 // A text field of the dial record in hex: the text, then zeros to the field's end.
 std::string Field(const std::string& text, size_t size) {
     std::string hex;
@@ -82,7 +82,8 @@ HWND CheckBox(size_t number, const std::string& sound, const wchar_t* text, HWND
     HWND box = WaitWindow(caption, leftOut, at);
     CHECK_EQ(caption + std::wstring(L"|") + text, Text(box) + L"|" + StaticTexts(box), at);
     // MB_SYSTEMMODAL, with MB_ICONERROR under the error caption, else MB_ICONINFORMATION.
-    auto flags = caption == Error ? "MessageBox 00001010" : "MessageBox 00001040";
+    auto flags = caption == Error ? "MessageBox(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL)"
+                                  : "MessageBox(MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL)";
     std::vector<std::string> alerts = Alerts();
     alerts.resize(std::max(alerts.size(), 2 * number));
     CHECK_EQ(sound + ", " + flags, alerts[2 * number - 2] + ", " + alerts[2 * number - 1], at);
