@@ -80,7 +80,8 @@ void CheckFailsAndAbout() {
     const RegistryState states[] = {
         {nullptr, 0, false, "no key"}, // which the check must not make
         {"Other", 4, false, "no value"},
-        {"IPMTU", 256, false, "3:" + std::string(256, 'x') + "/256"}, // too long to read
+        {"IPMTU", 256, false,
+         "REG_BINARY \"" + std::string(256, 'x') + "\", 256 bytes"}, // too long to read
         {"IPMTU", 4, true, Mtu}, // written before the parameter key fails
     };
     for (size_t row = 1; row <= std::size(states); ++row) {
@@ -146,6 +147,11 @@ int main(int argc, char** argv) {
         if (argc != 2 || argv[1] != std::string(scenario.name))
             continue;
         SetEnvironmentVariableW(L"NETOPT_MODEM_ERRORS", scenario.modemErrors);
+        const std::wstring windows = _wgetenv(L"NETOPT_WINDOWS"); // that Wine reports to it
+        CHECK_EQ(ERROR_SUCCESS,
+                 RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\netopt.exe",
+                                 L"Version", REG_SZ, windows.c_str(),
+                                 (windows.size() + 1) * sizeof(wchar_t)));
         ParkPointer();
         Program = reinterpret_cast<HANDLE>(
             _wspawnl(_P_NOWAIT, _wgetenv(L"NETOPT_EXE"), L"netopt.exe", nullptr));
