@@ -138,7 +138,8 @@ void CheckMainDialog(const Where& at = Where::current()) {
     Ask(Item(IDC_INFO), WM_CHAR, 'x');
     wchar_t text[2048];
     std::wstring info(text, Ask(Item(IDC_INFO), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text)));
-    info = info.substr(0, 29) + L"|" + info.substr(info.size() - 14) + L"|" +
+    info = info.substr(0, 29) + L"|" +
+           info.substr(info.size() - std::min<size_t>(info.size(), 14)) + L"|" +
            std::to_wstring(info.size());
     CHECK_EQ(L"ВНИМАНИЕ!!! ПЕРЕД ЗАПУСКОМ \r\n|об этом.\r\n\r\n\r\n|610", info, at);
     CHECK_EQ(WS_VSCROLL, GetWindowLongW(Item(IDC_INFO), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), at);
