@@ -101,6 +101,7 @@ void CheckFailsAndAbout() {
         Click(Item(IDC_START)); // a run whose check or write fails, the box a second after stage 1
         HWND box = CheckBox(row, DefaultSound, Failed);
         CHECK_EQ(L"Оптимизация 10%", Text(Item(IDC_STATUS))); // as the ANSI call left it
+        CHECK_SOON("level with the status", Bar()); // each run from 0, whatever the last left
         CheckWait(Last(Stages), 1000, Last(MessageBeeps));
         Press(box, {VK_RETURN});
         CHECK_SOON(Idle, Look());
