@@ -42,7 +42,7 @@ bool Shows(HWND window, bool ground) {
 }
 
 // Saves <name>.ppm, a picture of the screen once each of the program's windows shows its ground
-// and ink in each control.
+// and each visible control a pixel of another colour (a border will do).
 void Snapshot(const std::string& name, const Where& at = Where::current()) {
     auto painted = [] {
         bool shown = true;
