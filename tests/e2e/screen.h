@@ -2,8 +2,8 @@
 #pragma once
 
 #include <algorithm>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check.h"
