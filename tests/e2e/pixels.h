@@ -27,6 +27,9 @@ std::vector<DWORD> Grab(const RECT& rect) {
     SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, Screen, rect.left, rect.top, SRCCOPY);
     std::vector<DWORD> pixels(bits, bits + width * height);
+    // The byte above the colours is left undefined: Wine 8 leaves it 0, Wine 10 sets it to 0xff.
+    for (DWORD& pixel : pixels)
+        pixel &= 0xffffff;
     DeleteDC(memory);
     DeleteObject(bitmap);
     return pixels;
