@@ -1,11 +1,14 @@
 # Packs the download into OUT: netopt-<VERSION>.zip, holding NETOPT.EXE and
-# README.TXT, and SHA256SUMS. Its bytes do not depend on where or when it is
-# made: fixed names, order and permissions, and one time for every entry,
-# which cmake -E tar takes from SOURCE_DATE_EPOCH: the last commit's unless
-# it is set. The zip keeps local times: they are UTC.
+# README.TXT, and SHA256SUMS. Its bytes do not depend on where, when or by
+# whom it is made: fixed names, order and permissions, and one time for every
+# entry, which cmake -E tar takes from SOURCE_DATE_EPOCH: the last commit's
+# unless it is set. The zip keeps local times: they are UTC. The owner and
+# group that the tar records of each entry are the builder's: the
+# reproducible-builds project's normaliser, strip-nondeterminism, makes them 0.
 # cmake -DEXE=<exe> -DREADME=<file> -DVERSION=<version> -DOUT=<folder> -P package.cmake
 # (the README's "@VERSION@" becomes VERSION)
 cmake_minimum_required(VERSION 3.25)
+find_program(STRIP_NONDETERMINISM strip-nondeterminism REQUIRED)
 
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_CURRENT_LIST_DIR}
@@ -25,6 +28,8 @@ configure_file(${README} ${OUT}/files/README.TXT @ONLY NEWLINE_STYLE CRLF
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
                         ${CMAKE_COMMAND} -E tar cf ../${zip} --format=zip NETOPT.EXE README.TXT
                 WORKING_DIRECTORY ${OUT}/files COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${STRIP_NONDETERMINISM} --type zip
+                        --timestamp $ENV{SOURCE_DATE_EPOCH} ${OUT}/${zip} COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE ${OUT}/files)
 file(SHA256 ${OUT}/${zip} hash)
 file(WRITE ${OUT}/SHA256SUMS "${hash}  ${zip}\n")
