@@ -14,7 +14,7 @@ set(driver_sources tests/e2e/e2e.cpp tests/e2e/check.h tests/e2e/input.h tests/e
     tests/e2e/pixels.h tests/e2e/program.h tests/e2e/screen.h)
 add_custom_command(OUTPUT e2e-driver.exe
   COMMAND x86_64-w64-mingw32-g++ -std=c++20 -O2 ${NETOPT_WARNINGS} -static
-          ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -o e2e-driver.exe
+          ${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cpp -lgdi32 -lcomctl32 -o e2e-driver.exe
   DEPENDS ${driver_sources} resources/resource.h platform/dial_params.h
   COMMAND_EXPAND_LISTS)
 add_custom_target(e2e_driver ALL DEPENDS e2e-driver.exe)

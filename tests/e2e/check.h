@@ -19,15 +19,14 @@ using Where = std::source_location;
 int Failures = 0;
 std::string Row; // the table row under way, which failures name
 
-// Reports a failed check; false, for a helper that gives up.
-bool Fail(const Where& at, const std::string& what) {
+// Reports a failed check.
+void Fail(const Where& at, const std::string& what) {
     std::string file = at.file_name();
     printf("FAIL %s:%u%s: %s\n", file.substr(file.find_last_of("/\\") + 1).c_str(),
            static_cast<unsigned>(at.line()), Row.empty() ? "" : (" (" + Row + ")").c_str(),
            what.c_str());
     fflush(stdout);
     ++Failures;
-    return false;
 }
 
 // A text or a number as checks compare and show it.
@@ -75,9 +74,9 @@ std::string Soon(const std::string& expected, const std::function<std::string()>
 // but for the tick count's 16 ms steps, and no later than a busy machine may make it.
 const long long TickMs = 16, LateMs = 800;
 void CheckWait(long long fromMs, long long waitMs, long long toMs,
-               const Where& at = Where::current()) {
-    if (toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + LateMs)
-        Fail(at, "expected " + Str(waitMs - TickMs) + " to " + Str(waitMs + LateMs) +
+               const Where& at = Where::current(), long long lateMs = LateMs) {
+    if (toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + lateMs)
+        Fail(at, "expected " + Str(waitMs - TickMs) + " to " + Str(waitMs + lateMs) +
                      " ms after the step before, got " + Str(toMs - fromMs));
 }
 

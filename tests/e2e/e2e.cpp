@@ -17,11 +17,12 @@ void Success() {
     ClickCloseBox(about);
     for (size_t run = 1; run <= 2; ++run) {
         std::string handle = Str(0x7100 + run);
-        long long last = RunStages(handle);
+        long long clicked = RunStages(handle);
         HWND box = CheckBox(run, DefaultSound, Done);
         long long hangUp = ModemMs("hangup " + handle + " program");
-        CheckWait(last, 0, hangUp);
+        CheckWait(Last(Stages), 0, hangUp);
         CheckWait(hangUp, 3000, Last(MessageBeeps));
+        CheckRunLength(clicked);
         CHECK_SOON("level with the status", Bar());
         CHECK_EQ(Mtu, Value(AdapterKey, "IPMTU"));
         CHECK_EQ(Mtu, Value(ParameterKey, nullptr));
@@ -36,9 +37,8 @@ void Success() {
              ModemCalls());
     CHECK_EQ(4, Calls(MtuWrites).size()); // each value once a run
     // The exe's small icon as Windows draws it on the ground, after the pictures, in a corner.
-    HMODULE exe = LoadLibraryExW(_wgetenv(L"NETOPT_EXE"), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     auto icon =
-        static_cast<HICON>(LoadImageW(exe, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, 0));
+        static_cast<HICON>(LoadImageW(Exe, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, 0));
     RECT corner{0, 0, 16, 16};
     FillRect(Screen, &corner, GetSysColorBrush(COLOR_BTNFACE));
     DrawIconEx(Screen, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
@@ -46,22 +46,27 @@ void Success() {
     Press(Dialog, {VK_MENU, VK_F4});
 }
 
-// A dial error in the first call: its hang-up, tone and box over an enabled main dialog; the
-// result box of each run made while that is open (after 680, which sets a flag that nothing
-// clears, the error box, whatever the run's own call gives); the end once it is closed.
-void DialError(const wchar_t* text, const wchar_t* result, int runs) {
-    Click(Item(IDC_START));
-    HWND box = CheckBox(1, Tone, text);
-    long long hangUp = ModemMs("hangup \\d+ notifier");
-    CheckWait(ModemMs("notify"), 0, hangUp);
-    CheckWait(hangUp, 0, Last(Beeps));
-    for (int run = 1; run <= runs; ++run) {
-        if (run > 1)
-            Click(Item(IDC_START));
+// A run for each error the modem gives (NETOPT_MODEM_ERRORS), later ones while the notifier's boxes
+// are open: each run's result box, the error box after a 680 whatever its own call gives, and the
+// last stage behind it; the end once a notifier's box is closed.
+void DialErrors() {
+    std::vector<HWND> open;
+    size_t boxes = 0;
+    bool noDialTone = false;
+    for (const wchar_t* error = _wgetenv(L"NETOPT_MODEM_ERRORS"); error;
+         error = wcschr(error, L',') ? wcschr(error, L',') + 1 : nullptr) {
+        long long clicked = Click(Item(IDC_START));
+        long code = wcstol(error, nullptr, 10);
+        noDialTone = noDialTone || code == 680;
+        if (code)
+            open.push_back(CheckBox(++boxes, Tone, code == 680 ? NoSignal : NoConnection, open));
         // On top, but the notifier's box keeps the keyboard.
-        Click(GetDlgItem(CheckBox(run + 1, DefaultSound, result, box), IDOK));
+        HWND box = CheckBox(++boxes, DefaultSound, noDialTone ? Failed : Done, open);
+        CheckRunLength(clicked);
+        CHECK_EQ(L"Оптимизация 100%", Text(Item(IDC_STATUS)));
+        Click(GetDlgItem(box, IDOK));
     }
-    Click(GetDlgItem(box, IDOK));
+    Click(GetDlgItem(open.back(), IDOK)); // the top one, over the others
 }
 
 // As Windows 98, through the ANSI calls: runs that fail, started while About is open; more About
@@ -100,8 +105,7 @@ void CheckFailsAndAbout() {
                                      REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &ndi, nullptr));
         Click(Item(IDC_START)); // a run whose check or write fails, the box a second after stage 1
         HWND box = CheckBox(row, DefaultSound, Failed);
-        CHECK_EQ(L"Оптимизация 10%", Text(Item(IDC_STATUS))); // as the ANSI call left it
-        CHECK_SOON("level with the status", Bar()); // each run from 0, whatever the last left
+        CHECK_SOON("level with the status", Bar()); // each run from 0, at «Оптимизация 10%»
         CheckWait(Last(Stages), 1000, Last(MessageBeeps));
         Press(box, {VK_RETURN});
         CHECK_SOON(Idle, Look());
@@ -122,7 +126,7 @@ void CheckFailsAndAbout() {
 void Win98Western() {
     Click(Item(IDC_START));
     // A click on OK: after Enter on the box, Wine took no clicks at all, the close box's neither.
-    Click(GetDlgItem(WaitWindow(L"", Dialog), IDOK));
+    Click(GetDlgItem(WaitWindow(L"", {Dialog}), IDOK));
     ClickCloseBox(Dialog);
 }
 
@@ -137,17 +141,17 @@ int main(int argc, char** argv) {
         size_t alerts;         // the sounds and boxes made in all
     };
     const Scenario scenarios[] = {
-        {"success", L"0,631", Success, "W", 4}, // NT, code page 1252
-        {"dial_680", L"680,0", [] { DialError(L"Нет сигнала в линии.", Failed, 2); }, "A", 6},
-        {"dial_678", L"678", [] { DialError(L"Ошибка соединения.", Done, 1); }, "A", 4}, // NT, 1251
-        {"dial_692", L"692", [] { DialError(L"Ошибка соединения.", Done, 1); }, "A", 4},
+        {"success", L"0,631", Success, "W", 4},
+        {"dial_680", L"680,0", DialErrors, "A", 6},
+        {"dial_678", L"678", DialErrors, "A", 4},
+        {"dial_692", L"692,680", DialErrors, "W", 8},
         {"check_and_about", L"", CheckFailsAndAbout, "A", 8}, // Windows 98, 1251
         {"win98_cp1252", L"", Win98Western, "A", 2},          // Windows 98, 1252
     };
     for (const Scenario& scenario : scenarios) {
         if (argc != 2 || argv[1] != std::string(scenario.name))
             continue;
-        SetEnvironmentVariableW(L"NETOPT_MODEM_ERRORS", scenario.modemErrors);
+        _wputenv_s(L"NETOPT_MODEM_ERRORS", scenario.modemErrors); // for the program and the driver
         const std::wstring windows = _wgetenv(L"NETOPT_WINDOWS"); // that Wine reports to it
         CHECK_EQ(ERROR_SUCCESS,
                  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\netopt.exe",
@@ -162,7 +166,14 @@ int main(int argc, char** argv) {
             WaitForSingleObject(Program, 10000); // which the scenario has closed
             GetExitCodeProcess(Program, &exitCode);
         }
-        CHECK_EQ(0, exitCode); // STILL_ACTIVE if it never started
+        CHECK_EQ(0, exitCode);      // STILL_ACTIVE if it never started
+        std::string placed, hungUp; // each call the program placed, and those it then hung up
+        for (const auto& dial : Matches(L"modem.log", "^(\\d+) dial (\\d+)")) {
+            placed += dial[2] + " ";
+            hungUp +=
+                ModemMs("hangup " + dial[2] + " program") >= stoll(dial[1]) ? dial[2] + " " : "";
+        }
+        CHECK_EQ(placed, hungUp);
         // The calls that hand over the program's texts, each function in the forms it took, in
         // the order of their first calls: dialogs, the notice, the stages' WM_SETTEXT, boxes.
         std::string forms;

@@ -24,7 +24,8 @@ void ParkPointer() {
 
 // Near the left end, which no centred box covers; again if a late focus report
 // from X cancelled the press; released away from the button if not seen down.
-void Click(HWND button, const Where& at = Where::current()) {
+// The tick count just before the release, which clicks it; 0 if it never went down.
+long long Click(HWND button, const Where& at = Where::current()) {
     RECT rect{};
     auto Pushed = [&] { return (Ask(button, BM_GETSTATE) & BST_PUSHED) != 0; };
     for (int attempt = 0; attempt < 3 && GetWindowRect(button, &rect); ++attempt) {
@@ -35,12 +36,14 @@ void Click(HWND button, const Where& at = Where::current()) {
         bool pushed = Pushed();
         if (!pushed)
             ParkPointer();
+        long long released = GetTickCount64();
         Mouse(MOUSEEVENTF_LEFTUP);
         ParkPointer();
         if (pushed)
-            return;
+            return released;
     }
     Fail(at, "the button never went down: " + Str(Text(button)));
+    return 0;
 }
 
 // Waits for the window to be in front, where the keyboard and a click go.
@@ -63,8 +66,11 @@ void Press(HWND window, std::initializer_list<WORD> keys, const Where& at = Wher
 // A click on the close box, where a user sees it, once the window is in front.
 void ClickCloseBox(HWND window, const Where& at = Where::current()) {
     InFront(window, at);
-    POINT box = FrameOf(window).closeBox;
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, box.x, box.y);
+    TITLEBARINFO bar{sizeof bar, {}, {}}; // its middle, at the title bar's right end
+    GetTitleBarInfo(window, &bar);
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+          bar.rcTitleBar.right - GetSystemMetrics(SM_CXSIZE) / 2,
+          (bar.rcTitleBar.top + bar.rcTitleBar.bottom) / 2);
     Mouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(100);
     Mouse(MOUSEEVENTF_LEFTUP);

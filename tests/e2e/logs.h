@@ -49,10 +49,10 @@ std::string ModemCalls() {
     return calls;
 }
 
-// The tick count of the modem's first line that goes on so; 0, far off any schedule, if none.
+// The tick count of the modem's last line that goes on so; 0, far off any schedule, if none.
 long long ModemMs(const std::string& line) {
     auto lines = Matches(L"modem.log", "^(\\d+) " + line);
-    return lines.empty() ? 0 : atoll(lines[0][1].c_str());
+    return lines.empty() ? 0 : atoll(lines.back()[1].c_str());
 }
 
 // The calls of Wine's trace that match the pattern, with the moment of each:
@@ -67,30 +67,45 @@ long long Last(const std::string& call) {
     return calls.empty() ? 0 : static_cast<long long>(std::stod(calls.back()[1]) * 1000 + 0.5);
 }
 
-// The sounds; the stages (WM_SETTEXT to 20); the MTU written, REG_SZ "576" and its zero (which
-// Windows would count if the program forgot it), as IPMTU or the parameter key's unnamed value.
+// The time, in ms, between the two moments that the program's main thread, which shows the
+// stages, spent inside the functions traced (not the window procedures within them): its own work,
+// the stages painted among it, which is long under qemu on a busy machine.
+long long WorkMs(long long from, long long to) {
+    auto main = Matches(L"trace.log", "^[\\d.]+:(\\w+):Call user32\\.SendDlgItemMessage");
+    std::string thread = main.empty() ? "" : main[0][1];
+    long long work = 0, called = -1;
+    for (const auto& line :
+         Matches(L"trace.log", "^([\\d.]+):" + thread + ":(Call|Ret) +\\w+\\.")) {
+        long long ms = static_cast<long long>(std::stod(line[1]) * 1000 + 0.5);
+        if (line[2] == "Ret" && called >= from && ms <= to)
+            work += ms - called;
+        called = line[2] == "Call" ? ms : -1; // a call's return, not that of a call around it
+    }
+    return work;
+}
+
+// The sounds and the boxes; the stages (WM_SETTEXT to 20); the MTU written, REG_SZ "576" and its
+// zero (which Windows would count if the program forgot it), as IPMTU or the parameter key's
+// unnamed value.
 const std::string MessageBeeps = "user32\\.MessageBeep\\(00000000\\)",
+                  Boxes = "user32\\.MessageBox[AW]\\(",
                   Beeps = "KERNEL32\\.Beep\\(000003e8,000003e8\\)",
                   Stages = "user32\\.SendDlgItemMessage[AW]\\(\\w+,00000014,0000000c,",
                   MtuWrites =
                       "kernelbase\\.RegSetValueExA\\(\\w+,(?:\\w+ \"IPMTU\"|0+),0+,0+1,\\w+,0+4\\)";
 
 // A box's flags in words: the type, the icons and the modality that the program's boxes may have,
-// and what else they hold in hex.
+// and what else they hold as a number.
 std::string BoxFlags(unsigned long flags) {
     std::string words = "MB_OK";
-    const std::pair<unsigned long, const char*> names[] = {
-        {MB_ICONERROR, "MB_ICONERROR"},
-        {MB_ICONINFORMATION, "MB_ICONINFORMATION"},
-        {MB_SYSTEMMODAL, "MB_SYSTEMMODAL"}};
-    for (const auto& [flag, name] : names)
+    for (auto [flag, name] : {std::pair<unsigned long, const char*>{MB_ICONERROR, "MB_ICONERROR"},
+                              {MB_ICONINFORMATION, "MB_ICONINFORMATION"},
+                              {MB_SYSTEMMODAL, "MB_SYSTEMMODAL"}})
         if ((flags & flag) == flag) {
             words += std::string(" | ") + name;
             flags &= ~flag;
         }
-    char rest[16];
-    snprintf(rest, sizeof rest, " | 0x%lx", flags);
-    return flags ? words + rest : words;
+    return flags ? words + " | " + Str(flags) : words;
 }
 
 // The sounds and the message boxes in the order the program made them, in words:

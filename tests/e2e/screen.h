@@ -1,16 +1,19 @@
 // The program's windows as the user sees them: which are up, their texts, where they stand.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "check.h"
 
 namespace {
 
-HANDLE Program; // the netopt.exe under test, and its main dialog
+HANDLE Program; // the netopt.exe under test, its resources, and its main dialog
+const HMODULE Exe = LoadLibraryExW(_wgetenv(L"NETOPT_EXE"), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 HWND Dialog;
 
 HWND Item(int control) {
@@ -23,19 +26,20 @@ std::wstring Text(HWND window) {
     return std::wstring(text, std::max(GetWindowTextW(window, text, 256), 0));
 }
 
-// Its visible top-level windows with the caption (any if ""), topmost first.
-std::vector<HWND> Windows(const std::wstring& caption = L"", HWND leftOut = nullptr) {
+// Its visible top-level windows with the caption (any if ""), but those left out, topmost first.
+std::vector<HWND> Windows(const std::wstring& caption = L"",
+                          const std::vector<HWND>& leftOut = {}) {
     std::vector<HWND> found;
     DWORD process;
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
         if (GetWindowThreadProcessId(window, &process) && process == GetProcessId(Program) &&
             IsWindowVisible(window) && (caption.empty() || Text(window) == caption) &&
-            window != leftOut)
+            std::find(leftOut.begin(), leftOut.end(), window) == leftOut.end())
             found.push_back(window);
     return found;
 }
 
-HWND WaitWindow(const std::wstring& caption, HWND leftOut = nullptr,
+HWND WaitWindow(const std::wstring& caption, const std::vector<HWND>& leftOut = {},
                 const Where& at = Where::current()) {
     std::vector<HWND> found;
     if (WaitUntil([&] { return !(found = Windows(caption, leftOut)).empty(); }, 30000))
@@ -62,38 +66,90 @@ std::wstring StaticTexts(HWND dialog) {
     return texts;
 }
 
-// Where a window stands, and the boxes of its title bar as Windows reports them (STATE_SYSTEM_*).
-struct Frame {
-    LONG offCentreX, offCentreY; // from the screen's middle
-    DWORD minimize, maximize, close;
-    POINT closeBox; // its middle, at the title bar's right end
-};
+// The control of the window's thread that has the keyboard focus, by its identifier.
+int Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return GetDlgCtrlID(info.hwndFocus);
+}
 
-Frame FrameOf(HWND window) {
+// A copy of the dialog's font in Font; the dialog ends before it is shown.
+LOGFONTW Font;
+INT_PTR CALLBACK CopyFont(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+        GetObjectW(font, sizeof Font, &Font);
+        DestroyWindow(dialog);
+    }
+    return FALSE;
+}
+
+// The font that the dialog manager gives a dialog of the exe's template, as the driver makes it.
+HFONT TemplateFont(int id) {
+    InitCommonControls(); // for the progress bar
+    CreateDialogParamW(Exe, MAKEINTRESOURCEW(id), nullptr, CopyFont, 0);
+    return CreateFontIndirectW(&Font);
+}
+
+// The texts of the window's visible controls that do not fit as Windows lays them out in that
+// font: a label wider or taller than its button's face or its static, a line wrapped out of sight,
+// a line of the notice wider than its box, a control beyond its window. "" when all fit.
+std::string Cut(HWND window, HFONT font) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
+    RECT inside{}, room{}, need{};
+    GetClientRect(window, &inside);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+    std::string cut;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t kind[8] = L"", text[2048];
+        GetClassNameW(child, kind, 8);
+        std::wstring shown = Text(child);
+        GetClientRect(child, &room);
+        UINT format = DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK; // as many lines as words need
+        if (!lstrcmpiW(kind, L"Button")) { // one line on the face, within its edges
+            InflateRect(&room, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+            format = DT_NOPREFIX | DT_SINGLELINE;
+        } else if (!lstrcmpiW(kind, L"Edit")) { // the notice: its lines between its margins
+            room.right -= LOWORD(Ask(child, EM_GETMARGINS)) + HIWORD(Ask(child, EM_GETMARGINS));
+            shown.assign(text, Ask(child, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text)));
+            format = DT_NOPREFIX | DT_EXPANDTABS;
+        } else if (lstrcmpiW(kind, L"Static") ||
+                   (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) > SS_RIGHT)
+            continue;
+        need = room;
+        DrawTextW(dc, shown.c_str(), -1, &need, format | DT_CALCRECT);
+        if (!lstrcmpiW(kind, L"Edit")) // which scrolls up and down
+            need.bottom = need.top;
+        MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&room), 2);
+        IntersectRect(&room, &room, &inside);
+        if (IsWindowVisible(child) && (need.right - need.left > room.right - room.left ||
+                                       need.bottom - need.top > room.bottom - room.top))
+            cut += "\"" + Str(shown.substr(0, shown.find(L'\r'))) + "\" needs " +
+                   Str(need.right - need.left) + "x" + Str(need.bottom - need.top) + " px, has " +
+                   Str(room.right - room.left) + "x" + Str(room.bottom - room.top) + "; ";
+    }
+    DeleteDC(dc);
+    return cut;
+}
+
+// Where a window stands and the boxes of its title bar, as a user would say it: "centred,
+// minimize, maximize (unavailable), close" (as Windows reports each box, STATE_SYSTEM_*).
+std::string Frame(HWND window) {
     RECT rect{};
     TITLEBARINFO bar{sizeof bar, {}, {}};
     GetWindowRect(window, &rect);
     GetTitleBarInfo(window, &bar);
-    return {(rect.left + rect.right - GetSystemMetrics(SM_CXSCREEN)) / 2,
-            (rect.top + rect.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2,
-            bar.rgstate[2],
-            bar.rgstate[3],
-            bar.rgstate[5],
-            {bar.rcTitleBar.right - GetSystemMetrics(SM_CXSIZE) / 2,
-             (bar.rcTitleBar.top + bar.rcTitleBar.bottom) / 2}};
-}
-
-// As a user would say it: "centred, minimize, maximize (unavailable), close".
-std::string Describe(const Frame& frame) {
-    std::string text = frame.offCentreX || frame.offCentreY
-                           ? "off centre by " + Str(frame.offCentreX) + "," + Str(frame.offCentreY)
-                           : "centred";
-    const std::pair<const char*, DWORD> boxes[] = {
-        {"minimize", frame.minimize}, {"maximize", frame.maximize}, {"close", frame.close}};
-    for (const auto& [name, state] : boxes) {
+    LONG x = (rect.left + rect.right - GetSystemMetrics(SM_CXSCREEN)) / 2,
+         y = (rect.top + rect.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2;
+    std::string text = x || y ? "off centre by " + Str(x) + "," + Str(y) : "centred";
+    const char* names[] = {"", "", "minimize", "maximize", "", "close"};
+    for (int box : {2, 3, 5}) {
+        DWORD state = bar.rgstate[box];
         if (state & STATE_SYSTEM_INVISIBLE)
             continue;
-        text += std::string(", ") + name;
+        text += std::string(", ") + names[box];
         if (state & STATE_SYSTEM_UNAVAILABLE)
             text += " (unavailable)";
         if (state & ~(STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE))
