@@ -1,10 +1,10 @@
 # Packs the download into OUT: netopt-<VERSION>.zip, holding NETOPT.EXE and
 # README.TXT, and SHA256SUMS. Its bytes do not depend on where, when or by
-# whom it is made: fixed names, order and permissions, and one time for every
-# entry, which cmake -E tar takes from SOURCE_DATE_EPOCH: the last commit's
-# unless it is set. The zip keeps local times: they are UTC. The owner and
-# group that the tar records of each entry are the builder's: the
-# reproducible-builds project's normaliser, strip-nondeterminism, makes them 0.
+# whom it is made: fixed names, order and permissions; the tar records each
+# entry's owner and group, which the reproducible-builds project's normaliser,
+# strip-nondeterminism, makes 0, and its time, which the normaliser makes
+# SOURCE_DATE_EPOCH (the last commit's unless it is set). The zip keeps local
+# times: they are UTC.
 # cmake -DEXE=<exe> -DREADME=<file> -DVERSION=<version> -DOUT=<folder> -P package.cmake
 # (the README's "@VERSION@" becomes VERSION)
 cmake_minimum_required(VERSION 3.25)
@@ -25,8 +25,7 @@ file(RENAME ${OUT}/files/${exe} ${OUT}/files/NETOPT.EXE)
 # The README as it stands (Windows-1251, CR LF), with the version.
 configure_file(${README} ${OUT}/files/README.TXT @ONLY NEWLINE_STYLE CRLF
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
-                        ${CMAKE_COMMAND} -E tar cf ../${zip} --format=zip NETOPT.EXE README.TXT
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ../${zip} --format=zip NETOPT.EXE README.TXT
                 WORKING_DIRECTORY ${OUT}/files COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${STRIP_NONDETERMINISM} --type zip
                         --timestamp $ENV{SOURCE_DATE_EPOCH} ${OUT}/${zip} COMMAND_ERROR_IS_FATAL ANY)
