@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <functional>
 #include <source_location>
 #include <string>
@@ -27,6 +29,8 @@ void Fail(const Where& at, const std::string& what) {
            what.c_str());
     fflush(stdout);
     ++Failures;
+    if (getenv("NETOPT_STOP_AT_FAIL")) // as the mutation check asks: the first failure is enough
+        exit(1);
 }
 
 // A text or a number as checks compare and show it.
@@ -45,10 +49,29 @@ template <class T> std::string Str(const T& value) {
 
 #define CHECK_EQ(expected, actual, ...)                                                            \
     CheckEq(Str(expected), Str(actual), #actual __VA_OPT__(, ) __VA_ARGS__)
+// The text around a byte, on one line: 60 bytes from 20 before it, in whole UTF-8 characters.
+std::string Around(const std::string& text, size_t at) {
+    size_t from = at - std::min<size_t>(at, 20), to = std::min(text.size(), from + 60);
+    while (from > 0 && (text[from] & 0xC0) == 0x80)
+        --from;
+    while (to < text.size() && (text[to] & 0xC0) == 0x80)
+        --to;
+    std::string part =
+        (from ? "…" : "") + text.substr(from, to - from) + (to < text.size() ? "…" : "");
+    for (size_t end; (end = part.find_first_of("\r\n")) != std::string::npos;)
+        part.replace(end, 1, part[end] == '\r' ? "\\r" : "\\n");
+    return part;
+}
+
+// A failure names the byte where the two first differ, and shows each around it.
 void CheckEq(const std::string& expected, const std::string& actual, const char* what,
              const Where& at = Where::current()) {
+    size_t differ =
+        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first -
+        expected.begin();
     if (expected != actual)
-        Fail(at, std::string(what) + ": expected \"" + expected + "\", got \"" + actual + "\"");
+        Fail(at, std::string(what) + " differs at byte " + Str(differ) + ": expected \"" +
+                     Around(expected, differ) + "\", got \"" + Around(actual, differ) + "\"");
 }
 
 bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 5000) {

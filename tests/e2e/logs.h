@@ -67,15 +67,12 @@ long long Last(const std::string& call) {
     return calls.empty() ? 0 : static_cast<long long>(std::stod(calls.back()[1]) * 1000 + 0.5);
 }
 
-// The time, in ms, between the two moments that the program's main thread, which shows the
-// stages, spent inside the functions traced (not the window procedures within them): its own work,
-// the stages painted among it, which is long under qemu on a busy machine.
+// The time, in ms, between the two moments that the program spent inside the functions traced (not
+// the window procedures within them, and one call at a time: the notifier's are short): its own
+// work, the stages painted among it, which is long under qemu on a busy machine.
 long long WorkMs(long long from, long long to) {
-    auto main = Matches(L"trace.log", "^[\\d.]+:(\\w+):Call user32\\.SendDlgItemMessage");
-    std::string thread = main.empty() ? "" : main[0][1];
     long long work = 0, called = -1;
-    for (const auto& line :
-         Matches(L"trace.log", "^([\\d.]+):" + thread + ":(Call|Ret) +\\w+\\.")) {
+    for (const auto& line : Matches(L"trace.log", "^([\\d.]+):\\w+:(Call|Ret) +\\w+\\.")) {
         long long ms = static_cast<long long>(std::stod(line[1]) * 1000 + 0.5);
         if (line[2] == "Ret" && called >= from && ms <= to)
             work += ms - called;

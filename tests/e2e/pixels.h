@@ -39,9 +39,8 @@ std::vector<DWORD> Grab(const RECT& rect) {
 bool Shows(HWND window, bool ground) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    std::vector<DWORD> pixels = Grab(rect);
-    return std::any_of(pixels.begin(), pixels.end(),
-                       [&](DWORD pixel) { return (pixel == Ground) == ground; });
+    return std::ranges::any_of(Grab(rect),
+                               [&](DWORD pixel) { return (pixel == Ground) == ground; });
 }
 
 // Saves <name>.ppm, a picture of the screen once each of the program's windows shows its ground
@@ -68,8 +67,6 @@ void Snapshot(const std::string& name, const Where& at = Where::current()) {
         out.put(static_cast<char>(pixel >> 16))
             .put(static_cast<char>(pixel >> 8))
             .put(static_cast<char>(pixel));
-    if (!out.flush())
-        Fail(at, "could not write " + name + ".ppm");
 }
 
 // The image of that size in resources/icon.txt (NETOPT_ICON), a line a row.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check.h"
@@ -92,12 +93,13 @@ HFONT TemplateFont(int id) {
     return CreateFontIndirectW(&Font);
 }
 
+const HDC Measures = CreateCompatibleDC(nullptr); // texts laid out as on the screen
+
 // The texts of the window's visible controls that do not fit as Windows lays them out in that
 // font: a label wider or taller than its button's face or its static, a line wrapped out of sight,
 // a line of the notice wider than its box, a control beyond its window. "" when all fit.
 std::string Cut(HWND window, HFONT font) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, font);
+    SelectObject(Measures, font);
     RECT inside{}, room{}, need{};
     GetClientRect(window, &inside);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inside), 2);
@@ -119,7 +121,7 @@ std::string Cut(HWND window, HFONT font) {
                    (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) > SS_RIGHT)
             continue;
         need = room;
-        DrawTextW(dc, shown.c_str(), -1, &need, format | DT_CALCRECT);
+        DrawTextW(Measures, shown.c_str(), -1, &need, format | DT_CALCRECT);
         if (!lstrcmpiW(kind, L"Edit")) // which scrolls up and down
             need.bottom = need.top;
         MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&room), 2);
@@ -130,7 +132,6 @@ std::string Cut(HWND window, HFONT font) {
                    Str(need.right - need.left) + "x" + Str(need.bottom - need.top) + " px, has " +
                    Str(room.right - room.left) + "x" + Str(room.bottom - room.top) + "; ";
     }
-    DeleteDC(dc);
     return cut;
 }
 
@@ -144,17 +145,10 @@ std::string Frame(HWND window) {
     LONG x = (rect.left + rect.right - GetSystemMetrics(SM_CXSCREEN)) / 2,
          y = (rect.top + rect.bottom - GetSystemMetrics(SM_CYSCREEN)) / 2;
     std::string text = x || y ? "off centre by " + Str(x) + "," + Str(y) : "centred";
-    const char* names[] = {"", "", "minimize", "maximize", "", "close"};
-    for (int box : {2, 3, 5}) {
-        DWORD state = bar.rgstate[box];
-        if (state & STATE_SYSTEM_INVISIBLE)
-            continue;
-        text += std::string(", ") + names[box];
-        if (state & STATE_SYSTEM_UNAVAILABLE)
-            text += " (unavailable)";
-        if (state & ~(STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE))
-            text += " (state " + Str(state) + ")";
-    }
+    for (auto [box, name] : {std::pair{2, "minimize"}, {3, "maximize"}, {5, "close"}})
+        if (!(bar.rgstate[box] & STATE_SYSTEM_INVISIBLE))
+            text += std::string(", ") + name +
+                    (bar.rgstate[box] & STATE_SYSTEM_UNAVAILABLE ? " (unavailable)" : "");
     return text;
 }
 
