@@ -3,8 +3,8 @@
 # whom it is made: fixed names, order and permissions; the tar records each
 # entry's owner and group, which the reproducible-builds project's normaliser,
 # strip-nondeterminism, makes 0, and its time, which the normaliser makes
-# SOURCE_DATE_EPOCH (the last commit's unless it is set). The zip keeps local
-# times: they are UTC.
+# SOURCE_DATE_EPOCH (the last commit's unless it is set), in UTC, whatever
+# the builder's time zone.
 # cmake -DEXE=<exe> -DREADME=<file> -DVERSION=<version> -DOUT=<folder> -P package.cmake
 # (the README's "@VERSION@" becomes VERSION)
 cmake_minimum_required(VERSION 3.25)
@@ -27,8 +27,8 @@ configure_file(${README} ${OUT}/files/README.TXT @ONLY NEWLINE_STYLE CRLF
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ../${zip} --format=zip NETOPT.EXE README.TXT
                 WORKING_DIRECTORY ${OUT}/files COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${STRIP_NONDETERMINISM} --type zip
-                        --timestamp $ENV{SOURCE_DATE_EPOCH} ${OUT}/${zip} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${STRIP_NONDETERMINISM} --type zip --timestamp $ENV{SOURCE_DATE_EPOCH}
+                        ${OUT}/${zip} COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE ${OUT}/files)
 file(SHA256 ${OUT}/${zip} hash)
 file(WRITE ${OUT}/SHA256SUMS "${hash}  ${zip}\n")
