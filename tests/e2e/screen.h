@@ -49,10 +49,10 @@ HWND WaitWindow(const std::wstring& caption, const std::vector<HWND>& leftOut = 
     return nullptr;
 }
 
-// What the window's thread answers, once it is idle.
+// What the window's thread answers, once it is idle: on a busy machine, seconds after a start.
 DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer);
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer);
     return answer;
 }
 
