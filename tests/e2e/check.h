@@ -94,11 +94,15 @@ std::string Soon(const std::string& expected, const std::function<std::string()>
             #actual __VA_OPT__(, ) __VA_ARGS__)
 
 // A step of the schedule comes its wait after the step before: no sooner (a sleep never ends early)
-// but for the tick count's 16 ms steps, and no later than a busy machine may make it.
+// but for the tick count's 16 ms steps, and no later than a busy machine may make it. A moment of 0
+// is a step that the logs do not hold.
 const long long TickMs = 16, LateMs = 800;
 void CheckWait(long long fromMs, long long waitMs, long long toMs,
                const Where& at = Where::current(), long long lateMs = LateMs) {
-    if (toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + lateMs)
+    if (!fromMs || !toMs)
+        Fail(at, "expected a step " + Str(waitMs) + " ms after the step before, got " +
+                     (toMs ? "no step before" : "no step"));
+    else if (toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + lateMs)
         Fail(at, "expected " + Str(waitMs - TickMs) + " to " + Str(waitMs + lateMs) +
                      " ms after the step before, got " + Str(toMs - fromMs));
 }
