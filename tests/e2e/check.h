@@ -56,11 +56,11 @@ std::string Around(const std::string& text, size_t at) {
         --from;
     while (to < text.size() && (text[to] & 0xC0) == 0x80)
         --to;
-    std::string part =
+    std::string s =
         (from ? "…" : "") + text.substr(from, to - from) + (to < text.size() ? "…" : "");
-    for (size_t end; (end = part.find_first_of("\r\n")) != std::string::npos;)
-        part.replace(end, 1, part[end] == '\r' ? "\\r" : "\\n");
-    return part;
+    for (size_t end; (end = s.find_first_of("\r\n")) != std::string::npos;)
+        s.replace(end, 1, s[end] == '\r' ? "\\r" : "\\n");
+    return s;
 }
 
 // A failure names the byte where the two first differ, and shows each around it.
@@ -93,18 +93,15 @@ std::string Soon(const std::string& expected, const std::function<std::string()>
     CheckEq(Str(expected), Soon(Str(expected), [&] { return Str(actual); }),                       \
             #actual __VA_OPT__(, ) __VA_ARGS__)
 
-// A step of the schedule comes its wait after the step before: no sooner (a sleep never ends early)
-// but for the tick count's 16 ms steps, and no later than a busy machine may make it. A moment of 0
-// is a step that the logs do not hold.
+// A step of the schedule (0: none in the logs) comes its wait after the step before: no sooner (a
+// sleep never ends early) but for the 16 ms ticks, and no later than a busy machine may make it.
 const long long TickMs = 16, LateMs = 800;
 void CheckWait(long long fromMs, long long waitMs, long long toMs,
                const Where& at = Where::current(), long long lateMs = LateMs) {
-    if (!fromMs || !toMs)
-        Fail(at, "expected a step " + Str(waitMs) + " ms after the step before, got " +
-                     (toMs ? "no step before" : "no step"));
-    else if (toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + lateMs)
+    std::string got = !toMs ? "no step" : !fromMs ? "no step before" : Str(toMs - fromMs);
+    if (!fromMs || !toMs || toMs - fromMs < waitMs - TickMs || toMs - fromMs > waitMs + lateMs)
         Fail(at, "expected " + Str(waitMs - TickMs) + " to " + Str(waitMs + lateMs) +
-                     " ms after the step before, got " + Str(toMs - fromMs));
+                     " ms after the step before, got " + got);
 }
 
 } // namespace

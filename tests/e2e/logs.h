@@ -1,5 +1,4 @@
-// What the program left behind: Wine's trace of its calls, the simulated modem's log and the
-// registry.
+// What the program left behind: Wine's trace of its calls, the modem's log and the registry.
 #pragma once
 
 #include <fstream>
@@ -49,7 +48,7 @@ std::string ModemCalls() {
     return calls;
 }
 
-// The tick count of the modem's last line that goes on so; 0, far off any schedule, if none.
+// The tick count of the modem's last line that goes on so; 0 if none.
 long long ModemMs(const std::string& line) {
     auto lines = Matches(L"modem.log", "^(\\d+) " + line);
     return lines.empty() ? 0 : atoll(lines.back()[1].c_str());
@@ -61,7 +60,7 @@ std::vector<std::vector<std::string>> Calls(const std::string& call) {
     return Matches(L"trace.log", "^(\\d+\\.\\d+):\\w+:Call " + call);
 }
 
-// The moment, in ms, of the last such call; 0, far off any schedule, if none.
+// The moment, in ms, of the last such call; 0 if none.
 long long Last(const std::string& call) {
     auto calls = Calls(call);
     return calls.empty() ? 0 : static_cast<long long>(std::stod(calls.back()[1]) * 1000 + 0.5);
